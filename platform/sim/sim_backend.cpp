@@ -1,0 +1,389 @@
+#include "platform/sim/sim_backend.h"
+
+#include "platform/control.h"
+#include "platform/form.h"
+#include "platform/msgbox.h"
+#include "platform/program.h"
+#include "platform/timer.h"
+
+#include <QRegion>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace platform {
+
+namespace {
+constexpr std::int64_t noDeadline = std::numeric_limits<std::int64_t>::max();
+
+} // namespace
+
+class SimBackend::SimFormPeer final : public FormPeer {
+public:
+    SimFormPeer(SimBackend& sim, Form& form) : sim_(sim), form_(form) {}
+
+    void show(bool modal) override
+    {
+        sim_.log_.push_back("show " + form_.className() + (modal ? " modal" : ""));
+    }
+    void hide() override { sim_.log_.push_back("hide " + form_.className()); }
+    void geometryChanged() override {}
+    void controlChanged(Control&, Change) override {}
+    bool setShape(const QRegion&) override
+    {
+        if (sim_.refuseShape_) {
+            sim_.refuseShape_ = false;
+            return false;
+        }
+        sim_.log_.push_back("shape " + form_.className());
+        return true;
+    }
+    void focus() override {}
+    void focusControl(Control&) override {}
+
+private:
+    SimBackend& sim_;
+    Form& form_;
+};
+
+class SimBackend::SimTimerPeer final : public TimerPeer {
+public:
+    SimTimerPeer(SimBackend& sim, Timer& timer) : sim_(sim), timer_(timer)
+    {
+        sim_.timers_.push_back(this);
+    }
+    ~SimTimerPeer() override
+    {
+        auto& timers = sim_.timers_;
+        timers.erase(std::remove(timers.begin(), timers.end(), this), timers.end());
+    }
+    void start(int intervalMs) override
+    {
+        interval_ = intervalMs;
+        due_ = sim_.now_ + intervalMs;
+        active_ = true;
+    }
+    void stop() override { active_ = false; }
+
+    bool active() const { return active_; }
+    std::int64_t due() const { return due_; }
+    Timer& timer() const { return timer_; }
+    void fire()
+    {
+        // The schedule keeps its phase; a tick that finds the handler still running is
+        // dropped by the timer itself.
+        due_ += interval_;
+        timer_.tick();
+    }
+
+private:
+    SimBackend& sim_;
+    Timer& timer_;
+    std::int64_t interval_ = 0;
+    std::int64_t due_ = 0;
+    bool active_ = false;
+};
+
+SimBackend::SimBackend(ScreenSize screen) : screen_(screen) {}
+
+SimBackend::~SimBackend() { stop(); }
+
+void SimBackend::stop()
+{
+    if (!thread_.joinable())
+        return;
+    {
+        std::unique_lock lock(mutex_);
+        shutdown_ = true;
+        programsTurn_ = true;
+        turnChanged_.notify_all();
+        turnChanged_.wait(lock, [this] { return finished_; });
+    }
+    thread_.join();
+}
+
+// --- The hand-over ----------------------------------------------------------------------
+
+void SimBackend::start(Program& program, std::function<void()> startup)
+{
+    thread_ = std::thread([this, &program, startup = std::move(startup)] {
+        waitForWork();
+        try {
+            program.dispatch(startup);
+            loop([] { return false; }, noDeadline);
+        } catch (const ProgramEnded&) {
+        }
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        programsTurn_ = false;
+        turnChanged_.notify_all();
+    });
+    handOverToProgram();
+}
+
+void SimBackend::handOverToProgram()
+{
+    std::unique_lock lock(mutex_);
+    if (finished_)
+        return;
+    programsTurn_ = true;
+    turnChanged_.notify_all();
+    turnChanged_.wait(lock, [this] { return !programsTurn_; });
+}
+
+void SimBackend::waitForWork()
+{
+    std::unique_lock lock(mutex_);
+    programsTurn_ = false;
+    turnChanged_.notify_all();
+    turnChanged_.wait(lock, [this] { return programsTurn_; });
+    // The driver is going away mid-run: end the program as EndProgram would.
+    if (shutdown_)
+        throw ProgramEnded{0};
+}
+
+// --- The program's loops ----------------------------------------------------------------
+
+std::int64_t SimBackend::deadline() const
+{
+    return deadlines_.empty() ? noDeadline : deadlines_.back();
+}
+
+bool SimBackend::step(std::int64_t limit)
+{
+    if (!inputs_.empty()) {
+        auto input = std::move(inputs_.front());
+        inputs_.pop_front();
+        input();
+        return true;
+    }
+    SimTimerPeer* next = nullptr;
+    for (SimTimerPeer* timer : timers_) {
+        if (!timer->active())
+            continue;
+        if (!next || timer->due() < next->due() ||
+            (timer->due() == next->due() &&
+             timer->timer().startSequence() < next->timer().startSequence()))
+            next = timer;
+    }
+    if (!next || next->due() >= limit)
+        return false;
+    now_ = next->due();
+    next->fire();
+    if (observer)
+        observer(next->timer().form().className() + "." + next->timer().name());
+    return true;
+}
+
+void SimBackend::loop(const std::function<bool()>& done, std::int64_t until)
+{
+    while (!quit_ && !done()) {
+        const std::int64_t limit = std::min(target_, until == noDeadline ? noDeadline : until + 1);
+        if (step(limit))
+            continue;
+        // Nothing left to fire before the limit: the clock stands at the driver's time,
+        // or at this wait's deadline if that comes first.
+        now_ = std::max(now_, std::min(stopAt_, until));
+        if (quit_ || done())
+            break;
+        waitForWork();
+    }
+}
+
+void SimBackend::runUntil(const std::function<bool()>& done) { loop(done, deadline()); }
+
+void SimBackend::quit(int) { quit_ = true; }
+
+// --- Time ---------------------------------------------------------------------------------
+
+void SimBackend::advanceTo(std::int64_t time)
+{
+    if (time < now_)
+        return;
+    target_ = time + 1;
+    stopAt_ = time;
+    handOverToProgram();
+}
+
+void SimBackend::advanceToJustBefore(std::int64_t time)
+{
+    if (time < now_)
+        return;
+    target_ = time;
+    stopAt_ = time;
+    handOverToProgram();
+}
+
+// --- Input ------------------------------------------------------------------------------
+
+bool SimBackend::deliver(std::function<bool()> accepts, std::function<void()> act)
+{
+    if (finished_)
+        return false;
+    bool delivered = false;
+    // The driver waits only until the program is idle again, which may be inside a modal
+    // show or a message box that this input opened: the closure must not touch the
+    // driver's stack after it has decided whether the input was taken.
+    inputs_.push_back([this, &delivered, accepts = std::move(accepts), act = std::move(act)] {
+        if (!accepts())
+            return;
+        delivered = true;
+        act();
+        if (observer)
+            observer("input");
+    });
+    handOverToProgram();
+    return delivered;
+}
+
+static bool onWindow(const Form& form, float x, float y)
+{
+    if (x < 0 || y < 0 || x >= form.Width || y >= form.Height)
+        return false;
+    const QRegion* shape = form.shape();
+    const QPoint pixel(static_cast<int>(std::floor(x / twipsPerPixel)),
+                       static_cast<int>(std::floor(y / twipsPerPixel)));
+    return !shape || shape->contains(pixel);
+}
+
+static bool takesInput(const Form& form) { return Program::current().acceptsInput(form); }
+
+bool SimBackend::moveMouse(Form& form, float x, float y, int button)
+{
+    Form* f = &form;
+    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); },
+                   [=] { f->mouseMoved(x, y, button, 0); });
+}
+
+bool SimBackend::click(Form& form, float x, float y)
+{
+    Form* f = &form;
+    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); },
+                   [=] { f->clicked(x, y); });
+}
+
+bool SimBackend::click(Control& control)
+{
+    return click(control.form(), control.Left + control.Width / 2,
+                 control.Top + control.Height / 2);
+}
+
+bool SimBackend::pressKey(int keyAscii)
+{
+    auto target = [] { return Program::current().activeForm(); };
+    return deliver([=] { return target() && takesInput(*target()); },
+                   [=] {
+                       Form* form = target();
+                       FocusableControl* focused = form->focusedControl();
+                       if (auto* box = dynamic_cast<TextBox*>(focused); box && keyAscii >= 32)
+                           box->typed(box->Text.get() + static_cast<char>(keyAscii));
+                       else if (auto* button = dynamic_cast<CommandButton*>(focused);
+                                button && button->onClick && (keyAscii == 13 || keyAscii == 32))
+                           Program::current().dispatch(button->onClick);
+                       else
+                           form->keyPressed(keyAscii);
+                   });
+}
+
+bool SimBackend::type(TextBox& box, const std::string& text)
+{
+    TextBox* b = &box;
+    return deliver([=] { return takesInput(b->form()) && b->Visible && !b->Locked; },
+                   [=] {
+                       b->form().focusControl(b);
+                       b->typed(b->Text.get() + text);
+                   });
+}
+
+bool SimBackend::pick(ComboBox& list, int index)
+{
+    ComboBox* l = &list;
+    return deliver([=] { return takesInput(l->form()) && l->Visible.get(); },
+                   [=] {
+                       l->form().focusControl(l);
+                       l->pick(index);
+                   });
+}
+
+bool SimBackend::pressAccessKey(Form& form, char letter)
+{
+    Form* f = &form;
+    return deliver([=] { return takesInput(*f); }, [=] { f->accessKeyPressed(letter); });
+}
+
+bool SimBackend::requestClose(Form& form)
+{
+    Form* f = &form;
+    return deliver([=] { return takesInput(*f); }, [=] { f->closeRequested(); });
+}
+
+// --- Message boxes ----------------------------------------------------------------------
+
+const MessageBoxRequest* SimBackend::openBox() const
+{
+    return openBoxes_.empty() ? nullptr : &boxes_[openBoxes_.back()].request;
+}
+
+bool SimBackend::answer(int result)
+{
+    if (openBoxes_.empty())
+        return false;
+    return deliver([this] { return !openBoxes_.empty(); },
+                   [this, result] { boxes_[openBoxes_.back()].answer = result; });
+}
+
+void SimBackend::queueAnswer(int result, std::int64_t afterMs)
+{
+    queuedAnswers_.push_back({result, afterMs});
+}
+
+int SimBackend::defaultAnswer(const MessageBoxRequest& request) const
+{
+    if ((request.style & 0xF) == msgbox::yesNo)
+        return (request.style & msgbox::defaultButton2) ? msgbox::no : msgbox::yes;
+    return msgbox::ok;
+}
+
+int SimBackend::messageBox(const MessageBoxRequest& request)
+{
+    const std::size_t index = boxes_.size();
+    boxes_.push_back({request, now_, 0});
+    openBoxes_.push_back(index);
+    log_.push_back("box " + request.title);
+
+    std::optional<QueuedAnswer> queued;
+    if (!queuedAnswers_.empty()) {
+        queued = queuedAnswers_.front();
+        queuedAnswers_.pop_front();
+    } else if (autoAnswer_) {
+        queued = QueuedAnswer{defaultAnswer(request), 0};
+    }
+    if (queued) {
+        if (queued->afterMs > 0) {
+            const std::int64_t until = now_ + queued->afterMs;
+            deadlines_.push_back(until);
+            loop([&] { return now_ >= until && inputs_.empty(); }, until);
+            deadlines_.pop_back();
+        }
+        if (boxes_[index].answer == 0)
+            boxes_[index].answer = queued->result;
+    } else {
+        runUntil([&] { return boxes_[index].answer != 0; });
+    }
+    openBoxes_.pop_back();
+    return quit_ ? 0 : boxes_[index].answer;
+}
+
+// --- Peers --------------------------------------------------------------------------------
+
+std::unique_ptr<FormPeer> SimBackend::createFormPeer(Form& form)
+{
+    return std::make_unique<SimFormPeer>(*this, form);
+}
+
+std::unique_ptr<TimerPeer> SimBackend::createTimerPeer(Timer& timer)
+{
+    return std::make_unique<SimTimerPeer>(*this, timer);
+}
+
+} // namespace platform

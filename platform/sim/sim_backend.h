@@ -1,0 +1,144 @@
+#pragma once
+
+#include "platform/backend.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace platform {
+
+class ComboBox;
+class Control;
+class Form;
+class Program;
+class TextBox;
+
+// The headless backend: no windows, a virtual clock in milliseconds, and a driver API for
+// tests and tools.
+//
+// The program runs on a thread of its own and the driver (a test) on the caller's; the
+// two never run at the same time. Each driver call hands the program some work (time to
+// pass, an input event, an answer) and returns when the program is idle again, waiting in
+// its main loop, a modal show or a message box, exactly as a real program waits for the
+// next event. So a test can play a whole game while the entry screen's click handler is
+// still suspended inside the ball window's modal show.
+class SimBackend final : public Backend {
+public:
+    explicit SimBackend(ScreenSize screen = {1024, 768});
+    ~SimBackend() override;
+
+    // --- Driver API --------------------------------------------------------------------
+
+    // Runs the program's start-up on the program thread; returns when it is idle.
+    void start(Program& program, std::function<void()> startup);
+
+    std::int64_t now() const { return now_; }
+    // Lets virtual time pass; every tick due up to and including the new time fires.
+    void advance(std::int64_t ms) { advanceTo(now_ + ms); }
+    void advanceTo(std::int64_t time);
+    // Fires the ticks due before `time` and stops the clock at it, so that input delivered
+    // next comes before the ticks due at that very millisecond.
+    void advanceToJustBefore(std::int64_t time);
+
+    // Input. Each returns whether the input reached the window: a window that is hidden,
+    // blocked by a modal window or a message box, or cut away at that point takes none.
+    // Positions are twips relative to the window's top-left corner.
+    bool moveMouse(Form& form, float x, float y, int button = 0);
+    bool click(Form& form, float x, float y);
+    bool click(Control& control); // at its centre
+    bool pressKey(int keyAscii);  // to the window that has the focus
+    bool type(TextBox& box, const std::string& text);
+    bool pick(ComboBox& list, int index);
+    bool pressAccessKey(Form& form, char letter);
+    bool requestClose(Form& form);
+
+    // Message boxes. A box stays open, with time passing and timers ticking, until the
+    // driver answers it, unless an answer was queued or auto-answering is on.
+    struct Box {
+        MessageBoxRequest request;
+        std::int64_t openedAt = 0;
+        int answer = 0; // 0 while open
+    };
+    const std::vector<Box>& boxes() const { return boxes_; }
+    bool boxOpen() const { return !openBoxes_.empty(); }
+    const MessageBoxRequest* openBox() const;
+    bool answer(int result);
+    // The next box is answered `result` once `afterMs` of virtual time have passed.
+    void queueAnswer(int result, std::int64_t afterMs = 0);
+    // Boxes with nothing queued are answered at once with their default button.
+    void setAutoAnswer(bool on) { autoAnswer_ = on; }
+
+    int beeps() const { return static_cast<int>(beepTimes_.size()); }
+    const std::vector<std::int64_t>& beepTimes() const { return beepTimes_; }
+    void setScreenSize(ScreenSize size) { screen_ = size; }
+    // Windows shown, hidden and shaped, in order: "show clock modal", "shape clock" ...
+    const std::vector<std::string>& log() const { return log_; }
+    // The next window to be given a shape refuses it.
+    void refuseNextShape() { refuseShape_ = true; }
+
+    bool finished() const { return finished_; }
+    // Ends a program still running (as EndProgram would) and joins its thread. Call it
+    // before the Program goes.
+    void stop();
+    // Called after each tick and input event on the program thread (traces, checks).
+    std::function<void(const std::string& what)> observer;
+
+    // --- Backend -----------------------------------------------------------------------
+    std::unique_ptr<FormPeer> createFormPeer(Form& form) override;
+    std::unique_ptr<TimerPeer> createTimerPeer(Timer& timer) override;
+    void runUntil(const std::function<bool()>& done) override;
+    void conditionsChanged() override {}
+    int messageBox(const MessageBoxRequest& request) override;
+    void beep() override { beepTimes_.push_back(now_); }
+    ScreenSize screenSize() const override { return screen_; }
+    void quit(int status) override;
+
+private:
+    class SimFormPeer;
+    class SimTimerPeer;
+    struct QueuedAnswer {
+        int result;
+        std::int64_t afterMs;
+    };
+
+    bool deliver(std::function<bool()> accepts, std::function<void()> act);
+    void handOverToProgram();
+    void waitForWork();
+    bool step(std::int64_t limit);
+    void loop(const std::function<bool()>& done, std::int64_t deadline);
+    std::int64_t deadline() const;
+    int defaultAnswer(const MessageBoxRequest& request) const;
+
+    ScreenSize screen_;
+    std::int64_t now_ = 0;
+    std::int64_t target_ = 0;    // ticks due before this may fire
+    std::int64_t stopAt_ = 0;    // where the clock stands when no tick is left to fire
+    std::vector<std::int64_t> deadlines_;
+    std::vector<SimTimerPeer*> timers_;
+    std::deque<std::function<void()>> inputs_;
+    std::vector<Box> boxes_;
+    std::vector<std::size_t> openBoxes_;
+    std::deque<QueuedAnswer> queuedAnswers_;
+    bool autoAnswer_ = false;
+    std::vector<std::int64_t> beepTimes_;
+    std::vector<std::string> log_;
+    bool refuseShape_ = false;
+    bool quit_ = false;
+
+    // The hand-over between driver and program threads.
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable turnChanged_;
+    bool programsTurn_ = false;
+    bool finished_ = false;
+    bool shutdown_ = false;
+};
+
+} // namespace platform
