@@ -107,8 +107,11 @@ void SimBackend::stop()
 void SimBackend::start(Program& program, std::function<void()> startup)
 {
     thread_ = std::thread([this, &program, startup = std::move(startup)] {
-        waitForWork();
         try {
+            {
+                std::unique_lock lock(mutex_);
+                turnChanged_.wait(lock, [this] { return programsTurn_; });
+            }
             program.dispatch(startup);
             loop([] { return false; }, noDeadline);
         } catch (const ProgramEnded&) {
@@ -315,6 +318,12 @@ bool SimBackend::requestClose(Form& form)
 {
     Form* f = &form;
     return deliver([=] { return takesInput(*f); }, [=] { f->closeRequested(); });
+}
+
+void SimBackend::invoke(std::function<void()> handler)
+{
+    deliver([] { return true; },
+            [handler = std::move(handler)] { Program::current().dispatch(handler); });
 }
 
 // --- Message boxes ----------------------------------------------------------------------

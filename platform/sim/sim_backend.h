@@ -58,6 +58,9 @@ public:
     bool pick(ComboBox& list, int index);
     bool pressAccessKey(Form& form, char letter);
     bool requestClose(Form& form);
+    // Runs a piece of the program's own code on its thread, through the dispatch boundary,
+    // as if an event had called it.
+    void invoke(std::function<void()> handler);
 
     // Message boxes. A box stays open, with time passing and timers ticking, until the
     // driver answers it, unless an answer was queued or auto-answering is on.
