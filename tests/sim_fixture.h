@@ -38,6 +38,11 @@ protected:
 
     orvanta::modAFS& afs() { return program.single<orvanta::modAFS>(); }
 
+    // Starts a game as the entry screen does, with the name and seconds already stored,
+    // but without the screens around it. Returns when the game runs (inside the ball
+    // window's modal show).
+    void startGame(const std::string& name = "Ann", int seconds = 600);
+
     std::string openBoxTitle() const
     {
         const auto* box = sim.openBox();
@@ -47,3 +52,13 @@ protected:
     platform::SimBackend sim;
     platform::Program program{sim};
 };
+
+#include "ball/clock.h"
+#include "core/windows.h"
+
+inline void SimTest::startGame(const std::string& name, int seconds)
+{
+    afs().PlayerName = name;
+    afs().SecondsLeft = static_cast<std::int16_t>(seconds);
+    start([] { orvanta::window<orvanta::clock>(); });
+}

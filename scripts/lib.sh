@@ -1,0 +1,35 @@
+# Shared by scripts/run and scripts/test: what the game needs from Debian, and how to get it.
+
+# Building the game.
+build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev)
+# The free fonts that stand in for the ones the windows name.
+font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-one
+  fonts-liberation2 fonts-dejavu-core)
+# Testing: a virtual X server and the tools that drive and inspect it.
+test_packages=(googletest libgtest-dev xvfb xdotool x11-utils x11-apps imagemagick)
+
+# Installs the packages that are missing, and nothing when all are there.
+install_missing() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# Configures (once) and builds the given targets in build/.
+build() {
+  local build_type=${BUILD_TYPE:-RelWithDebInfo}
+  if [ ! -f build/build.ninja ]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${CMAKE_ARGS[@]}" >/dev/null
+  fi
+  cmake --build build "$@"
+}
