@@ -91,9 +91,12 @@ void Program::fail(const RuntimeError& error)
         for (Timer* timer : form->timers())
             timer->stop();
     ++openBoxes_;
-    backend_.messageBox({"Run-time error '" + std::to_string(error.number) + "':\n\n" +
-                             error.description,
-                         msgbox::critical, "Orvanta Basketball"});
+    try {
+        backend_.messageBox({"Run-time error '" + std::to_string(error.number) + "':\n\n" +
+                                 error.description,
+                             msgbox::critical, "Orvanta Basketball"});
+    } catch (const ProgramEnded&) { // the backend itself is going away
+    }
     --openBoxes_;
     finish(1);
 }

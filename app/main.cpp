@@ -1,0 +1,47 @@
+// The game on the desktop: the real backend, the loading screen, the event loop.
+
+#include "core/startup.h"
+#include "platform/program.h"
+#include "platform/qt/qt_backend.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace {
+
+// The game places its own windows, which a Wayland client cannot do: on Linux it asks
+// for X11, through XWayland on a Wayland desktop. Returns false if no X server is there.
+bool chooseWindowSystem()
+{
+#ifdef Q_OS_LINUX
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        std::fprintf(stderr, "orvanta: running on the Wayland desktop through XWayland\n");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "orvanta: no X display to show the game on (DISPLAY is not set)\n");
+        return false;
+    }
+#endif
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!chooseWindowSystem())
+        return 1;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("orvanta");
+    QApplication::setApplicationDisplayName("Orvanta Basketball");
+    QApplication::setDesktopFileName("orvanta");
+
+    platform::QtBackend backend;
+    platform::Program program(backend);
+    program.dispatch(orvanta::StartProgram);
+    if (program.ended())
+        return program.exitStatus();
+    return QApplication::exec();
+}
