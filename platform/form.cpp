@@ -38,6 +38,9 @@ void Form::Load()
     for (Timer* timer : timers_)
         timer->startIfEnabled();
     Form_Load();
+    // The first control in the tab order has the focus when the window opens.
+    if (const auto order = tabOrder(); !focused_ && !order.empty())
+        focusControl(order.front());
 }
 
 void Form::Show(ShowMode mode)
