@@ -174,7 +174,7 @@ bool SimBackend::step(std::int64_t limit)
     now_ = next->due();
     next->fire();
     if (observer)
-        observer(next->timer().form().className() + "." + next->timer().name());
+        observer(next->timer());
     return true;
 }
 
@@ -182,8 +182,13 @@ void SimBackend::loop(const std::function<bool()>& done, std::int64_t until)
 {
     while (!quit_ && !done()) {
         const std::int64_t limit = std::min(target_, until == noDeadline ? noDeadline : until + 1);
-        if (step(limit))
+        if (step(limit)) {
+            if (pause_) {
+                pause_ = false;
+                waitForWork();
+            }
             continue;
+        }
         // Nothing left to fire before the limit: the clock stands at the driver's time,
         // or at this wait's deadline if that comes first.
         now_ = std::max(now_, std::min(stopAt_, until));
@@ -203,7 +208,7 @@ void SimBackend::advanceTo(std::int64_t time)
 {
     if (time < now_)
         return;
-    target_ = time + 1;
+    target_ = time == noDeadline ? time : time + 1;
     stopAt_ = time;
     handOverToProgram();
 }
@@ -232,8 +237,6 @@ bool SimBackend::deliver(std::function<bool()> accepts, std::function<void()> ac
             return;
         delivered = true;
         act();
-        if (observer)
-            observer("input");
     });
     handOverToProgram();
     return delivered;
@@ -286,6 +289,12 @@ bool SimBackend::pressKey(int keyAscii)
                        else
                            form->keyPressed(keyAscii);
                    });
+}
+
+bool SimBackend::pressKey(Form& form, int keyAscii)
+{
+    Form* f = &form;
+    return deliver([=] { return takesInput(*f); }, [=] { f->keyPressed(keyAscii); });
 }
 
 bool SimBackend::type(TextBox& box, const std::string& text)
@@ -364,6 +373,8 @@ int SimBackend::messageBox(const MessageBoxRequest& request)
     if (!queuedAnswers_.empty()) {
         queued = queuedAnswers_.front();
         queuedAnswers_.pop_front();
+    } else if (const auto answer = answerPolicy ? answerPolicy(request) : std::nullopt) {
+        queued = QueuedAnswer{*answer, 0};
     } else if (autoAnswer_) {
         queued = QueuedAnswer{defaultAnswer(request), 0};
     }

@@ -54,6 +54,7 @@ public:
     bool click(Form& form, float x, float y);
     bool click(Control& control); // at its centre
     bool pressKey(int keyAscii);  // to the window that has the focus
+    bool pressKey(Form& form, int keyAscii);
     bool type(TextBox& box, const std::string& text);
     bool pick(ComboBox& list, int index);
     bool pressAccessKey(Form& form, char letter);
@@ -77,6 +78,8 @@ public:
     void queueAnswer(int result, std::int64_t afterMs = 0);
     // Boxes with nothing queued are answered at once with their default button.
     void setAutoAnswer(bool on) { autoAnswer_ = on; }
+    // Or as this says, if it gives an answer (run on the program's thread).
+    std::function<std::optional<int>(const MessageBoxRequest&)> answerPolicy;
 
     int beeps() const { return static_cast<int>(beepTimes_.size()); }
     const std::vector<std::int64_t>& beepTimes() const { return beepTimes_; }
@@ -90,8 +93,12 @@ public:
     // Ends a program still running (as EndProgram would) and joins its thread. Call it
     // before the Program goes.
     void stop();
-    // Called after each tick and input event on the program thread (traces, checks).
-    std::function<void(const std::string& what)> observer;
+    // Called after each tick on the program thread, with the window and timer that
+    // ticked ("clock.Timer1"), for traces and checks.
+    std::function<void(const Timer& timer)> observer;
+    // Makes the driver call in progress return after the current tick, with the clock
+    // where it stands (from the observer).
+    void pause() { pause_ = true; }
 
     // --- Backend -----------------------------------------------------------------------
     std::unique_ptr<FormPeer> createFormPeer(Form& form) override;
@@ -134,6 +141,7 @@ private:
     std::vector<std::string> log_;
     bool refuseShape_ = false;
     bool quit_ = false;
+    bool pause_ = false;
 
     // The hand-over between driver and program threads.
     std::thread thread_;

@@ -1,0 +1,139 @@
+// orvanta-sim run as a player would run it: options, scripts, trace and result.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out; // stdout and stderr
+};
+
+ToolRun runTool(const std::string& arguments)
+{
+    const std::string command = std::string(ORVANTA_SIM_PATH) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ToolRun run{-1, {}};
+    if (!pipe)
+        return run;
+    std::array<char, 4096> buffer{};
+    while (const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        run.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string scriptFile(const std::string& name, const std::string& text)
+{
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+std::string lineWith(const std::string& out, const std::string& needle)
+{
+    const auto at = out.find(needle);
+    if (at == std::string::npos)
+        return {};
+    const auto start = out.rfind('\n', at) + 1;
+    return out.substr(start, out.find('\n', at) - start);
+}
+
+TEST(SimTool, AGameWithNoInputRunsOut)
+{
+    const ToolRun run = runTool("");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "{\"name\":\"Player\",\"seconds\":\"60\",\"baskets\":0,\"score\":\"0 \",\"rate\":\"\","
+              "\"beeps\":11,\"ended\":\"gameover\",\"virtual_ms\":65500}\n");
+}
+
+TEST(SimTool, TouchesKnockTheBallAsTheTraceShows)
+{
+    const std::string script = scriptFile("touches.txt", "# a touch from each side\n"
+                                                         "5000 move 480 480\n"
+                                                         "\n"
+                                                         "5600 move 15 480\n"
+                                                         "6200 move 480 15\n"
+                                                         "6800 move 0 0\n");
+    const ToolRun run = runTool("--trace --until 7000 --script " + script);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(lineWith(run.out, "{\"t\":5000,\"h\":\"clock.Image1_MouseMove\"")
+                  .find("\"vx\":0,\"vy\":0,"),
+              std::string::npos);
+    EXPECT_NE(lineWith(run.out, "{\"t\":5600,\"h\":\"clock.Image1_MouseMove\"")
+                  .find("\"vx\":93,\"vy\":0,"),
+              std::string::npos);
+    EXPECT_NE(lineWith(run.out, "{\"t\":6200,\"h\":\"clock.Image1_MouseMove\"")
+                  .find("\"vx\":0,\"vy\":232,"),
+              std::string::npos);
+    EXPECT_EQ(lineWith(run.out, "{\"t\":6800,\"h\":\"clock.Image1_MouseMove\""), "");
+    EXPECT_NE(lineWith(run.out, "\"ended\":").find("\"ended\":\"until\",\"virtual_ms\":7000"),
+              std::string::npos);
+    // Every game tick is traced: four 10 ms timers, and the clock once a second.
+    EXPECT_NE(run.out.find("{\"t\":6500,\"h\":\"Form1.Timer2\""), std::string::npos);
+    EXPECT_NE(run.out.find("{\"t\":6990,\"h\":\"frmSplash.Timer1\""), std::string::npos);
+}
+
+TEST(SimTool, EscapeYesEndsWithExitAndAClickWithClick)
+{
+    const ToolRun quit = runTool("--script " + scriptFile("exit.txt", "6000 answer yes\n"
+                                                                  "6000 key 27\n"));
+    EXPECT_EQ(quit.status, 0);
+    EXPECT_NE(quit.out.find("\"ended\":\"exit\",\"virtual_ms\":6000"), std::string::npos);
+
+    const ToolRun no = runTool("--until 6500 --script " + scriptFile("no.txt", "6000 key 27\n"));
+    EXPECT_NE(no.out.find("\"ended\":\"until\""), std::string::npos);
+
+    const ToolRun click = runTool("--name Ann --script " +
+                              scriptFile("click.txt", "5000 move 480 480\n5000 click\n"));
+    EXPECT_EQ(click.status, 0);
+    EXPECT_NE(click.out.find("{\"name\":\"Ann\""), std::string::npos);
+    EXPECT_NE(click.out.find("\"ended\":\"click\",\"virtual_ms\":5000"), std::string::npos);
+}
+
+TEST(SimTool, RefusesBadOptionsNamingThem)
+{
+    const struct {
+        const char* arguments;
+        const char* message;
+    } cases[] = {{"--minutes 0", "--minutes:"},    {"--minutes 11", "--minutes:"},
+                 {"--minutes two", "--minutes:"},  {"--screen 1024", "--screen:"},
+                 {"--screen 0x768", "--screen:"},  {"--screen 1024x768x2", "--screen:"},
+                 {"--until -5", "--until:"},       {"--name ''", "--name:"},
+                 {"--script /nonexistent", "--script:"}, {"--fast", "unknown option '--fast'"},
+                 {"--minutes", "--minutes: a value is missing"}};
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_EQ(run.out.rfind(std::string("orvanta-sim: ") + c.message, 0), 0u)
+            << c.arguments << " said: " << run.out;
+    }
+}
+
+TEST(SimTool, RefusesABadScriptLineWithItsNumber)
+{
+    const struct {
+        const char* script;
+        const char* message;
+    } cases[] = {{"# fine\n100 move 1 2\n200 jump\n", ":3: unknown event 'jump'"},
+                 {"100 move 1\n", ":1: move takes two numbers"},
+                 {"x move 1 2\n", ":1: the time must be"},
+                 {"500 click\n400 click\n", ":2: events must come in time order"},
+                 {"100 answer maybe\n", ":1: answer takes yes or no"},
+                 {"100 key 27 28\n", ":1: key takes a character code"}};
+    for (const auto& c : cases) {
+        const ToolRun run = runTool("--script " + scriptFile("bad.txt", c.script));
+        EXPECT_EQ(run.status, 2) << c.script;
+        EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
+    }
+}
+
+} // namespace

@@ -1,0 +1,252 @@
+#include "tools/orvanta_sim/simulation.h"
+
+#include "ball/clock.h"
+#include "board/form1.h"
+#include "core/modafs.h"
+#include "core/startup.h"
+#include "hoop/frmsplash.h"
+#include "platform/msgbox.h"
+#include "platform/program.h"
+#include "platform/sim/sim_backend.h"
+#include "platform/timer.h"
+#include "screens/frmend.h"
+#include "screens/frmsplash1.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <cstdio>
+
+namespace orvanta::sim {
+
+using namespace platform;
+using BallWindow = orvanta::clock;
+
+namespace {
+
+// The shortest decimal form that reads back as the same float.
+std::string number(float value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return {buffer, result.ptr};
+}
+
+std::string quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+class Simulation {
+public:
+    Simulation(const Options& options, std::ostream& out)
+        : options_(options), out_(out), sim_({options.screenWidth, options.screenHeight})
+    {
+    }
+
+    int run();
+
+private:
+    static bool isGameTimer(const Timer& timer);
+    void traceLine(const std::string& handler);
+    void enterNameAndLength();
+    bool deliver(const ScriptEvent& event);
+    bool advanceTo(std::int64_t time, bool beforeTicksThen);
+    void finish(const char* ended);
+
+    template <class W>
+    W* loaded()
+    {
+        W* window = program_.find<W>();
+        return window && window->isLoaded() ? window : nullptr;
+    }
+
+    const Options& options_;
+    std::ostream& out_;
+    SimBackend sim_;
+    Program program_{sim_};
+    std::optional<bool> pendingAnswer_;
+    bool lastMoveOnBall_ = false;
+    float lastX_ = 0, lastY_ = 0;
+    bool endScreenShown_ = false;
+    bool lastInputWasClick_ = false;
+};
+
+bool Simulation::isGameTimer(const Timer& timer)
+{
+    const std::string& window = timer.form().className();
+    if (window == "clock")
+        return timer.name() == "Timer1" || timer.name() == "Timer3";
+    if (window == "frmSplash")
+        return timer.name() == "Timer1";
+    return window == "Form1";
+}
+
+void Simulation::traceLine(const std::string& handler)
+{
+    const BallWindow* ball = loaded<BallWindow>();
+    const frmSplash* hoop = loaded<frmSplash>();
+    const Form1* board = loaded<Form1>();
+    const modAFS& afs = program_.single<modAFS>();
+    out_ << "{\"t\":" << sim_.now() << ",\"h\":" << quoted(handler)
+         << ",\"left\":" << number(ball ? ball->Left.get() : 0)
+         << ",\"top\":" << number(ball ? ball->Top.get() : 0)
+         << ",\"vx\":" << afs.BallSpeedX.value() << ",\"vy\":" << afs.BallSpeedY.value()
+         << ",\"inhoop\":" << (hoop && hoop->InHoop ? "true" : "false")
+         << ",\"score\":" << quoted(board ? board->Lblscore.Caption.get() : "")
+         << ",\"baskets\":" << afs.BasketCount.value()
+         << ",\"secs\":" << afs.SecondsLeft.value() << "}\n";
+}
+
+// The entry screen gets the name typed and the length picked, and Continue is clicked.
+void Simulation::enterNameAndLength()
+{
+    frmSplash1* entry = loaded<frmSplash1>();
+    if (!entry || !entry->Visible())
+        return;
+    sim_.type(entry->text1, options_.name);
+    sim_.pick(entry->Combo1, options_.minutes - 1);
+    sim_.click(entry->Command1);
+}
+
+bool Simulation::deliver(const ScriptEvent& event)
+{
+    BallWindow* ball = loaded<BallWindow>();
+    switch (event.kind) {
+    case ScriptEvent::Kind::Answer:
+        pendingAnswer_ = event.yes;
+        return false;
+    case ScriptEvent::Kind::Move:
+        lastX_ = event.x;
+        lastY_ = event.y;
+        lastMoveOnBall_ = ball && sim_.moveMouse(*ball, event.x, event.y);
+        if (lastMoveOnBall_)
+            traceLine("clock.Image1_MouseMove");
+        return lastMoveOnBall_;
+    case ScriptEvent::Kind::Click:
+        if (!ball || !lastMoveOnBall_)
+            return false;
+        lastInputWasClick_ = true;
+        if (sim_.click(*ball, lastX_, lastY_) && !program_.ended())
+            traceLine("clock.Image1_Click");
+        return true;
+    case ScriptEvent::Kind::Key:
+        if (!ball || !sim_.pressKey(*ball, event.key))
+            return false;
+        if (!program_.ended())
+            traceLine("clock.Form_KeyPress");
+        return true;
+    }
+    return false;
+}
+
+int Simulation::run()
+{
+    program_.single<modAFS>(); // the game state exists before anything reads it
+    sim_.answerPolicy = [this](const MessageBoxRequest& box) -> std::optional<int> {
+        if ((box.style & 0xF) != msgbox::yesNo)
+            return msgbox::ok;
+        const bool yes = pendingAnswer_.value_or(false);
+        pendingAnswer_.reset();
+        return yes ? msgbox::yes : msgbox::no;
+    };
+    sim_.observer = [this](const Timer& timer) {
+        if (options_.trace && isGameTimer(timer))
+            traceLine(timer.form().className() + "." + timer.name());
+        const frmend* end = loaded<frmend>();
+        if (end && end->Visible() && !endScreenShown_) {
+            endScreenShown_ = true;
+            sim_.pause();
+        }
+    };
+    sim_.start(program_, StartProgram);
+
+    // The timeline: the script's events, each before the ticks due at its millisecond,
+    // and the player at the entry screen right after the loading screen's hand-over tick.
+    constexpr std::int64_t handOver = 4500;
+    struct Step {
+        std::int64_t time;
+        const ScriptEvent* event; // null: the entry screen
+    };
+    std::vector<Step> timeline;
+    for (const ScriptEvent& event : options_.script)
+        timeline.push_back({event.time, &event});
+    const auto entryAt = std::find_if(timeline.begin(), timeline.end(),
+                                      [](const Step& s) { return s.time > handOver; });
+    timeline.insert(entryAt, Step{handOver, nullptr});
+
+    const std::int64_t stopTime = options_.until.value_or(std::numeric_limits<std::int64_t>::max());
+    const auto over = [this] { return program_.ended() || endScreenShown_; };
+    for (const Step& step : timeline) {
+        if (step.time > stopTime)
+            break;
+        if (step.event)
+            sim_.advanceToJustBefore(step.time);
+        else
+            sim_.advanceTo(step.time);
+        if (over())
+            break;
+        lastInputWasClick_ = false;
+        if (step.event)
+            deliver(*step.event);
+        else
+            enterNameAndLength();
+        if (over())
+            break;
+    }
+    if (!over())
+        sim_.advanceTo(stopTime);
+
+    if (program_.error()) {
+        finish("error");
+        return 1;
+    }
+    if (program_.ended())
+        finish(lastInputWasClick_ ? "click" : "exit");
+    else
+        finish(endScreenShown_ ? "gameover" : "until");
+    return 0;
+}
+
+void Simulation::finish(const char* ended)
+{
+    const modAFS& afs = program_.single<modAFS>();
+    const frmend* end = loaded<frmend>();
+    const Form1* board = loaded<Form1>();
+    out_ << "{\"name\":" << quoted(afs.PlayerName)
+         << ",\"seconds\":" << quoted(end ? end->Text2.Text.get() : "")
+         << ",\"baskets\":" << afs.BasketCount.value()
+         << ",\"score\":" << quoted(board ? board->Lblscore.Caption.get() : "")
+         << ",\"rate\":" << quoted(end ? end->Label2.Caption.get() : "")
+         << ",\"beeps\":" << sim_.beeps() << ",\"ended\":" << quoted(ended)
+         << ",\"virtual_ms\":" << sim_.now();
+    if (program_.error())
+        out_ << ",\"error\":" << quoted(program_.error()->description);
+    out_ << "}\n";
+    out_.flush();
+    sim_.stop();
+}
+
+} // namespace
+
+int simulate(const Options& options, std::ostream& out)
+{
+    Simulation simulation(options, out);
+    return simulation.run();
+}
+
+} // namespace orvanta::sim
