@@ -35,7 +35,6 @@ int main(int argc, char* argv[])
         return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName("orvanta");
-    QApplication::setApplicationDisplayName("Orvanta Basketball");
     QApplication::setDesktopFileName("orvanta");
 
     platform::QtBackend backend;

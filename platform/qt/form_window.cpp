@@ -1,0 +1,417 @@
+#include "platform/qt/form_window.h"
+
+#include "platform/control.h"
+#include "platform/form.h"
+#include "platform/program.h"
+#include "platform/qt/control_painter.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_fonts.h"
+#include "platform/qt/x11_window_state.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRegion>
+#include <initializer_list>
+
+namespace platform {
+
+namespace {
+
+Qt::WindowFlags windowFlagsFor(const Form& form)
+{
+    if (form.border == FormBorder::FixedDialog)
+        return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    return (form.ShowInTaskbar ? Qt::Window : Qt::Tool) | Qt::FramelessWindowHint;
+}
+
+QIcon iconFrom(std::initializer_list<const char*> files)
+{
+    // Missing pictures are left out, so a build without the resources still runs.
+    QIcon icon;
+    for (const char* file : files)
+        if (const QPixmap pixmap(QString::fromLatin1(file)); !pixmap.isNull())
+            icon.addPixmap(pixmap);
+    return icon;
+}
+
+QIcon iconFor(FormIcon icon)
+{
+    if (icon == FormIcon::Information)
+        return iconFrom({":/assets/info-16.png", ":/assets/info-32.png"});
+    return iconFrom({":/assets/icon-16.png", ":/assets/icon-24.png", ":/assets/icon-32.png",
+                     ":/assets/icon-48.png", ":/assets/icon-64.png", ":/assets/icon-256.png"});
+}
+
+int buttonsOf(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftOf(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+// The character code a key press hands to the form, or 0 for a key without one.
+int keyAsciiOf(const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    default: break;
+    }
+    const QString text = event.text();
+    if (text.size() != 1 || text[0].unicode() > 0xFF)
+        return 0;
+    return text[0].unicode();
+}
+
+void showText(QLineEdit& edit, const TextBox& box)
+{
+    const QString text = QString::fromStdString(box.Text);
+    if (edit.text() != text) // setText moves the caret: only when the model differs
+        edit.setText(text);
+}
+
+void showPick(QComboBox& combo, const ComboBox& list) { combo.setCurrentIndex(list.ListIndex()); }
+
+void fillList(QComboBox& combo, const ComboBox& list)
+{
+    combo.clear();
+    for (const std::string& item : list.items())
+        combo.addItem(QString::fromStdString(item));
+    showPick(combo, list);
+}
+
+} // namespace
+
+FormWindow::FormWindow(Form& form, QtBackend& backend)
+    : QWidget(nullptr, windowFlagsFor(form)), form_(form), backend_(backend)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent covers every pixel
+    setMouseTracking(true);
+    setWindowTitle(QString::fromStdString(form.Caption));
+    setWindowIcon(iconFor(form.icon));
+    for (const Control* control : form.controls())
+        if (isDrawn(*control))
+            paintedRects_.emplace(control, paintedRect(*control));
+    createWidgets();
+    applyTabOrder();
+    geometryChanged();
+    backend_.windowCreated(*this);
+}
+
+FormWindow::~FormWindow()
+{
+    backend_.windowDestroyed(*this);
+    // The form's controls are gone by now: take the widgets down before they can report.
+    for (auto& [control, widget] : widgets_)
+        delete widget;
+}
+
+// --- Following the model -----------------------------------------------------------------
+
+void FormWindow::show(bool modal)
+{
+    if (backend_.hasQuit())
+        return;
+    const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
+    // Qt applies a window's modality when it maps it.
+    if (isVisible() && windowModality() != modality)
+        QWidget::hide();
+    if (!isVisible()) {
+        setWindowModality(modality);
+        if (!form_.ShowInTaskbar)
+            keepOffTaskbar(*this);
+        QWidget::show();
+    }
+    raise();
+    if (modal)
+        activateWindow();
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        focusInitialControl();
+    }
+}
+
+void FormWindow::hide()
+{
+    pressed_ = false;
+    QWidget::hide();
+}
+
+void FormWindow::geometryChanged()
+{
+    // Called on every move tick of the ball: no repaint, and a resize only when needed.
+    const QSize size(form_.pixelWidth(), form_.pixelHeight());
+    if (size != this->size())
+        setFixedSize(size);
+    move(toPixels(form_.Left), toPixels(form_.Top));
+}
+
+void FormWindow::controlChanged(Control& control, Change change)
+{
+    if (const auto widget = widgets_.find(&control); widget != widgets_.end()) {
+        followInWidget(control, *widget->second, change);
+        return;
+    }
+    if (isDrawn(control))
+        repaintControl(control);
+}
+
+bool FormWindow::setShape(const QRegion& pixels)
+{
+    // To Qt an empty mask means no mask at all; cut everything away instead.
+    setMask(pixels.isEmpty() ? QRegion(-1, -1, 1, 1) : pixels);
+    return true;
+}
+
+void FormWindow::focus()
+{
+    activateWindow();
+    if (!focusWidget())
+        setFocus();
+}
+
+void FormWindow::focusControl(Control& control)
+{
+    if (const auto widget = widgets_.find(&control); widget != widgets_.end())
+        widget->second->setFocus(Qt::OtherFocusReason);
+}
+
+void FormWindow::repaintControl(const Control& control)
+{
+    QRect& painted = paintedRects_[&control];
+    const QRect now = paintedRect(control);
+    QRegion dirty(now);
+    dirty += painted;
+    painted = now;
+    update(dirty);
+}
+
+// --- Widgets -------------------------------------------------------------------------------
+
+void FormWindow::createWidgets()
+{
+    for (Control* control : form_.controls()) {
+        if (!control->isWidget())
+            continue;
+        auto& focusable = static_cast<FocusableControl&>(*control);
+        QWidget* widget = createWidget(focusable);
+        if (!focusable.ToolTipText.empty())
+            widget->setToolTip(QString::fromStdString(focusable.ToolTipText));
+        widget->setGeometry(pixelRect(focusable));
+        widget->setVisible(focusable.Visible);
+        widget->installEventFilter(this);
+        widgets_.emplace(control, widget);
+    }
+}
+
+QWidget* FormWindow::createWidget(FocusableControl& control)
+{
+    switch (control.kind()) {
+    case ControlKind::TextBox: return createTextBox(static_cast<TextBox&>(control));
+    case ControlKind::ComboBox: return createComboBox(static_cast<ComboBox&>(control));
+    default: return createButton(static_cast<CommandButton&>(control));
+    }
+}
+
+QWidget* FormWindow::createTextBox(TextBox& box)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setFont(toQFont(box.font));
+    if (box.MaxLength > 0)
+        edit->setMaxLength(box.MaxLength);
+    edit->setReadOnly(box.Locked);
+    showText(*edit, box);
+    // textEdited comes from the player only, so the model's own changes do not echo back.
+    connect(edit, &QLineEdit::textEdited, this, [this, &box, edit](const QString& text) {
+        if (acceptsInput())
+            box.typed(text.toStdString());
+        showText(*edit, box); // the model may have cut the text, or refused it
+    });
+    return edit;
+}
+
+QWidget* FormWindow::createComboBox(ComboBox& list)
+{
+    auto* combo = new QComboBox(this);
+    combo->setEditable(false);
+    combo->setFont(toQFont(Font{}));
+    fillList(*combo, list);
+    connect(combo, &QComboBox::activated, this, [this, &list, combo](int index) {
+        if (acceptsInput())
+            list.pick(index);
+        showPick(*combo, list);
+    });
+    return combo;
+}
+
+QWidget* FormWindow::createButton(CommandButton& button)
+{
+    auto* push = new QPushButton(QString::fromStdString(button.Caption), this);
+    push->setFont(toQFont(Font{}));
+    push->setAutoDefault(false);
+    connect(push, &QPushButton::clicked, this, [this, &button] {
+        if (acceptsInput() && button.onClick)
+            Program::current().dispatch(button.onClick);
+    });
+    return push;
+}
+
+void FormWindow::followInWidget(Control& control, QWidget& widget, Change change)
+{
+    switch (change) {
+    case Change::Geometry: widget.setGeometry(pixelRect(control)); return;
+    case Change::Visibility: widget.setVisible(control.Visible); return;
+    case Change::Text:
+    case Change::Items: break;
+    default: return;
+    }
+    if (control.kind() == ControlKind::TextBox) {
+        showText(static_cast<QLineEdit&>(widget), static_cast<const TextBox&>(control));
+    } else if (control.kind() == ControlKind::ComboBox) {
+        auto& combo = static_cast<QComboBox&>(widget);
+        const auto& list = static_cast<const ComboBox&>(control);
+        if (change == Change::Items)
+            fillList(combo, list);
+        else
+            showPick(combo, list);
+    }
+}
+
+void FormWindow::applyTabOrder()
+{
+    const std::vector<FocusableControl*> order = form_.tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(widgets_.at(order[i - 1]), widgets_.at(order[i]));
+}
+
+void FormWindow::focusInitialControl()
+{
+    if (FocusableControl* control = form_.focusedControl())
+        focusControl(*control);
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Access keys belong to the window, not to the widget that has the focus: a text box
+    // would otherwise take Alt+M as an "m".
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (isAccessKey(*key)) {
+            if (acceptsInput())
+                form_.accessKeyPressed(static_cast<char>('A' + (key->key() - Qt::Key_A)));
+            return true;
+        }
+    }
+    // Keep the model's idea of the focused control in step with the player's clicks and
+    // tabs; focusControl() finds the widget already focused, so this does not loop.
+    if (event->type() == QEvent::FocusIn) {
+        for (auto& [control, widget] : widgets_) {
+            if (widget != watched)
+                continue;
+            auto* focusable = static_cast<FocusableControl*>(control);
+            if (form_.focusedControl() != focusable)
+                form_.focusControl(focusable);
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- Drawing -------------------------------------------------------------------------------
+
+void FormWindow::paintEvent(QPaintEvent* event)
+{
+    // Antialiasing stays off (QPainter's default): pictures and shapes are pixel art and
+    // must not blend with the key colour at a shaped window's edge.
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, toQColor(form_.BackColor));
+    if (!form_.picture.isNull())
+        painter.drawImage(0, 0, form_.picture.image());
+    const std::vector<Control*>& controls = form_.controls(); // front to back
+    for (auto control = controls.rbegin(); control != controls.rend(); ++control) {
+        const Control& c = **control;
+        if (c.Visible && isDrawn(c) && paintedRect(c).intersects(dirty))
+            paintControl(painter, c);
+    }
+}
+
+// --- Input ---------------------------------------------------------------------------------
+
+bool FormWindow::acceptsInput() const
+{
+    return !backend_.hasQuit() && Program::exists() && Program::current().acceptsInput(form_);
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!acceptsInput())
+        return;
+    const QPointF at = event->position();
+    form_.mouseMoved(static_cast<float>(at.x()) * twipsPerPixel,
+                     static_cast<float>(at.y()) * twipsPerPixel, buttonsOf(event->buttons()),
+                     shiftOf(event->modifiers()));
+}
+
+void FormWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        pressed_ = true;
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !pressed_)
+        return;
+    pressed_ = false;
+    // A click is a press and a release both on the window, not dragged off it.
+    const QPoint at = event->position().toPoint();
+    const bool onWindow = rect().contains(at) && (mask().isEmpty() || mask().contains(at));
+    if (onWindow && acceptsInput())
+        form_.clicked(static_cast<float>(event->position().x()) * twipsPerPixel,
+                      static_cast<float>(event->position().y()) * twipsPerPixel);
+}
+
+bool FormWindow::isAccessKey(const QKeyEvent& event)
+{
+    return (event.modifiers() & Qt::AltModifier) && event.key() >= Qt::Key_A &&
+           event.key() <= Qt::Key_Z;
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (!acceptsInput())
+        return;
+    if (isAccessKey(*event)) {
+        form_.accessKeyPressed(static_cast<char>('A' + (event->key() - Qt::Key_A)));
+        return;
+    }
+    if (const int keyAscii = keyAsciiOf(*event))
+        form_.keyPressed(keyAscii);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event)
+{
+    // The window never closes itself: the program decides what a close request means.
+    event->ignore();
+    if (acceptsInput())
+        form_.closeRequested();
+}
+
+} // namespace platform

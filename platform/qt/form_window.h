@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/backend.h"
+
+#include <QRect>
+#include <QWidget>
+#include <unordered_map>
+
+namespace platform {
+
+class ComboBox;
+class CommandButton;
+class FocusableControl;
+class Form;
+class QtBackend;
+class TextBox;
+
+// A loaded form on the screen: a top-level widget that follows the model, draws the
+// form's drawn controls, holds real widgets for its focusable ones and reports input.
+class FormWindow final : public QWidget, public FormPeer {
+public:
+    FormWindow(Form& form, QtBackend& backend);
+    ~FormWindow() override;
+
+    // FormPeer
+    void show(bool modal) override;
+    void hide() override;
+    void geometryChanged() override;
+    void controlChanged(Control& control, Change change) override;
+    bool setShape(const QRegion& pixels) override;
+    void focus() override;
+    void focusControl(Control& control) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    static bool isAccessKey(const QKeyEvent& event);
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applyDefinition();
+    void createWidgets();
+    QWidget* createWidget(FocusableControl& control);
+    QWidget* createTextBox(TextBox& box);
+    QWidget* createComboBox(ComboBox& list);
+    QWidget* createButton(CommandButton& button);
+    void followInWidget(Control& control, QWidget& widget, Change change);
+    void applyTabOrder();
+    void focusInitialControl();
+    void repaintControl(const Control& control);
+    bool acceptsInput() const;
+
+    Form& form_;
+    QtBackend& backend_;
+    std::unordered_map<Control*, QWidget*> widgets_; // children of this window
+    std::unordered_map<const Control*, QRect> paintedRects_; // as last drawn, to erase
+    bool shownBefore_ = false;
+    bool pressed_ = false;
+};
+
+} // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/backend.h"
+
+#include <functional>
+#include <vector>
+
+class QEventLoop;
+class QMessageBox;
+
+namespace platform {
+
+class FormWindow;
+
+// The backend that puts the windows on a real screen with Qt Widgets. Construct it once
+// the QApplication exists; it must outlive the Program that uses it.
+class QtBackend final : public Backend {
+public:
+    QtBackend();
+    ~QtBackend() override;
+    QtBackend(const QtBackend&) = delete;
+    QtBackend& operator=(const QtBackend&) = delete;
+
+    std::unique_ptr<FormPeer> createFormPeer(Form& form) override;
+    std::unique_ptr<TimerPeer> createTimerPeer(Timer& timer) override;
+    void runUntil(const std::function<bool()>& done) override;
+    void conditionsChanged() override;
+    int messageBox(const MessageBoxRequest& request) override;
+    void beep() override;
+    ScreenSize screenSize() const override;
+    void quit(int status) override;
+
+    // Once the program has ended no window shows again and no box opens.
+    bool hasQuit() const { return quit_; }
+
+    // For FormWindow: the windows to take down when the program ends.
+    void windowCreated(FormWindow& window);
+    void windowDestroyed(FormWindow& window);
+
+private:
+    struct Wait {
+        QEventLoop& loop;
+        const std::function<bool()>& done;
+        bool released = false; // quit by conditionsChanged, not by the application leaving
+    };
+
+    std::vector<Wait*> waits_; // innermost last
+    std::vector<FormWindow*> windows_;
+    std::vector<QMessageBox*> openBoxes_;
+    bool quit_ = false;
+};
+
+} // namespace platform

@@ -1,0 +1,71 @@
+#include "platform/qt/x11_window_state.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#ifdef ORVANTA_HAVE_XCB
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#endif
+
+namespace platform {
+
+#ifdef ORVANTA_HAVE_XCB
+namespace {
+
+struct NetWmAtoms {
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
+    xcb_atom_t skipPager = XCB_ATOM_NONE;
+};
+
+NetWmAtoms internAtoms(xcb_connection_t* connection)
+{
+    static constexpr std::array names{"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
+                                      "_NET_WM_STATE_SKIP_PAGER"};
+    std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const auto length = static_cast<std::uint16_t>(std::strlen(names[i]));
+        cookies[i] = xcb_intern_atom(connection, 0, length, names[i]);
+    }
+    std::array<xcb_atom_t, names.size()> atoms{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+        atoms[i] = XCB_ATOM_NONE;
+        if (reply)
+            atoms[i] = reply->atom;
+        std::free(reply);
+    }
+    return {atoms[0], atoms[1], atoms[2]};
+}
+
+} // namespace
+
+void keepOffTaskbar(QWidget& window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return;
+    xcb_connection_t* connection = x11->connection();
+    // One application talks to one X server: the atoms are fixed for the run.
+    static const NetWmAtoms atoms = internAtoms(connection);
+    if (atoms.state == XCB_ATOM_NONE)
+        return;
+    const std::array<xcb_atom_t, 2> states{atoms.skipTaskbar, atoms.skipPager};
+    // Qt merges its own states (modal, above) into this property when it maps the window.
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(states.size()), states.data());
+    xcb_flush(connection);
+}
+
+#else
+
+void keepOffTaskbar(QWidget&) {}
+
+#endif
+
+} // namespace platform

@@ -1,0 +1,381 @@
+// The Qt backend on a real X server: what the server itself reports about the windows,
+// and how timers, message boxes and modal windows share the event loop.
+
+#include "platform/form.h"
+#include "platform/msgbox.h"
+#include "platform/program.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/timer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegion>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <ostream>
+
+namespace {
+
+using namespace platform;
+
+constexpr int waitLimitMs = 5000;
+
+bool waitFor(const std::function<bool()>& condition)
+{
+    return QTest::qWaitFor(condition, waitLimitMs);
+}
+
+// --- Asking the X server ---------------------------------------------------------------
+
+QString askX(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(waitLimitMs) || process.exitCode() != 0)
+        return {};
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+int numberAfter(const QString& report, const QString& label)
+{
+    const QRegularExpression field(QStringLiteral("^\\s*%1:\\s*(-?\\d+)").arg(label),
+                                   QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = field.match(report);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+struct XGeometry {
+    int x = -1;
+    int y = -1;
+    int width = -1;
+    int height = -1;
+    bool operator==(const XGeometry&) const = default;
+};
+
+void PrintTo(const XGeometry& g, std::ostream* out)
+{
+    *out << g.width << "x" << g.height << "+" << g.x << "+" << g.y;
+}
+
+QString windowInfo(WId window, const QStringList& options = {})
+{
+    return askX(QStringLiteral("xwininfo"), options + QStringList{"-id", QString::number(window)});
+}
+
+bool isViewable(WId window) { return windowInfo(window).contains(QLatin1String("IsViewable")); }
+
+// Where X shows the window; all -1 while it is not on the screen.
+XGeometry mappedGeometry(WId window)
+{
+    const QString report = windowInfo(window);
+    if (!report.contains(QLatin1String("IsViewable")))
+        return {};
+    return {numberAfter(report, "Absolute upper-left X"),
+            numberAfter(report, "Absolute upper-left Y"), numberAfter(report, "Width"),
+            numberAfter(report, "Height")};
+}
+
+// The window that X finds under the pointer at a point of the screen.
+WId windowUnderPointer(QPoint at)
+{
+    const QString report =
+        askX(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()),
+                                         QString::number(at.y()), "getmouselocation"});
+    const QRegularExpressionMatch match = QRegularExpression("window:(\\d+)").match(report);
+    return match.hasMatch() ? match.captured(1).toULongLong() : 0;
+}
+
+QWidget* widgetOf(const Form& form) { return dynamic_cast<QWidget*>(form.peer()); }
+WId windowOf(const Form& form) { return widgetOf(form)->winId(); }
+
+// --- The windows under test ----------------------------------------------------------
+
+// A frameless 64 x 64 window at (100, 200) with two timers, off until a test needs them.
+class TestForm : public Form {
+public:
+    TestForm() : Form("TestForm", 960, 960)
+    {
+        Left = 1500;
+        Top = 3000;
+        first.onTimer = [this] { onFirst(); };
+        second.onTimer = [this] { onSecond(); };
+    }
+
+    Timer first{*this, "first", 10, false};
+    Timer second{*this, "second", 10, false};
+    std::function<void()> onFirst = [] {};
+    std::function<void()> onSecond = [] {};
+};
+
+class QtBackendTest : public ::testing::Test {
+protected:
+    QtBackend backend;
+    Program program{backend};
+};
+
+// --- Geometry ------------------------------------------------------------------------
+
+TEST_F(QtBackendTest, XMapsAFramelessFormAtItsTwipsRoundedToPixels)
+{
+    struct Case {
+        float left, top, width, height;
+        XGeometry mapped;
+    };
+    // Shown at the first, then moved and resized while visible.
+    const Case cases[] = {
+        {1500, 3000, 960, 960, {100, 200, 64, 64}},
+        {1507, 2992, 1000, 500, {100, 199, 67, 33}},
+        {4507.5, 22.5, 30, 3000, {301, 2, 2, 200}}, // halves round up
+        {0, 0, 15, 15, {0, 0, 1, 1}},
+    };
+    TestForm form;
+    for (const Case& c : cases) {
+        form.Left = c.left;
+        form.Top = c.top;
+        form.Width = c.width;
+        form.Height = c.height;
+        form.Show();
+        XGeometry seen;
+        waitFor([&] { return (seen = mappedGeometry(windowOf(form))) == c.mapped; });
+        EXPECT_EQ(seen, c.mapped) << "for Left " << c.left << ", Top " << c.top << ", Width "
+                                  << c.width << ", Height " << c.height;
+    }
+}
+
+TEST_F(QtBackendTest, OnlyAFormShownInTheTaskbarLacksTheSkipTaskbarState)
+{
+    for (const bool inTaskbar : {false, true}) {
+        TestForm form;
+        form.ShowInTaskbar = inTaskbar;
+        form.Show();
+        ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+        const QString state = askX(QStringLiteral("xprop"),
+                                   {"-id", QString::number(windowOf(form)), "_NET_WM_STATE"});
+        EXPECT_EQ(state.contains(QLatin1String("_NET_WM_STATE_SKIP_TASKBAR")), !inTaskbar)
+            << "ShowInTaskbar " << inTaskbar << ": " << state.toStdString();
+        EXPECT_EQ(state.contains(QLatin1String("_NET_WM_STATE_SKIP_PAGER")), !inTaskbar);
+    }
+}
+
+// --- Shape -----------------------------------------------------------------------------
+
+TEST_F(QtBackendTest, AShapedFormLetsThePointerThroughWhereItIsCutAway)
+{
+    TestForm form;
+    form.Show();
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+    // An L: the top half and the bottom-left quarter stay.
+    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32)));
+
+    EXPECT_TRUE(waitFor([&] {
+        const QString shape = windowInfo(windowOf(form), {"-shape"});
+        return shape.contains(QLatin1String("Window shape extents"));
+    }));
+    struct Probe {
+        QPoint at; // client pixels
+        bool onForm;
+    };
+    const Probe probes[] = {
+        {{16, 16}, true}, {{48, 16}, true}, {{16, 48}, true}, {{48, 48}, false}};
+    const QPoint origin(100, 200);
+    for (const Probe& probe : probes) {
+        bool onForm = !probe.onForm;
+        waitFor([&] {
+            onForm = windowUnderPointer(origin + probe.at) == windowOf(form);
+            return onForm == probe.onForm;
+        });
+        EXPECT_EQ(onForm, probe.onForm) << "at " << probe.at.x() << ", " << probe.at.y();
+    }
+}
+
+// --- Modal show --------------------------------------------------------------------------
+
+TEST_F(QtBackendTest, AModalShowReturnsOnlyOnceATimerHasHiddenTheForm)
+{
+    constexpr int giveUpAfterTicks = 300;
+    TestForm form;
+    int ticks = 0;
+    bool mappedByX = false;
+    bool modalInQt = false;
+    bool hidden = false;
+    form.onFirst = [&] {
+        ++ticks;
+        modalInQt = modalInQt || QGuiApplication::modalWindow() == widgetOf(form)->windowHandle();
+        mappedByX = mappedByX || isViewable(windowOf(form));
+        if (mappedByX || ticks == giveUpAfterTicks) {
+            hidden = true;
+            form.Hide();
+        }
+    };
+    form.first.Enabled = true;
+
+    form.Show(ShowMode::Modal);
+
+    EXPECT_TRUE(hidden) << "Show returned before the timer hid the form";
+    EXPECT_TRUE(mappedByX);
+    EXPECT_TRUE(modalInQt);
+    EXPECT_FALSE(form.Visible());
+    EXPECT_TRUE(waitFor([&] { return !isViewable(windowOf(form)); }));
+}
+
+// --- Message boxes -------------------------------------------------------------------------
+
+QAbstractButton* buttonLabelled(const QMessageBox& box, const QString& text)
+{
+    for (QAbstractButton* button : box.buttons())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+struct BoxSeen {
+    bool open = false;
+    QString defaultButton;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool openAfterEscapeAndClose = false;
+};
+
+TEST_F(QtBackendTest, TimersTickWhileAMessageBoxIsOpenAndItsButtonGivesTheAnswer)
+{
+    constexpr int okCancel = 1;
+    constexpr int retryCancel = 5;
+    constexpr int question = 32;
+    struct Case {
+        int style;
+        bool tryEscapeFirst; // and the title bar's close: neither may answer
+        const char* click;   // null: answer with Escape
+        const char* defaultButton;
+        QMessageBox::Icon icon;
+        int answer;
+    };
+    const Case cases[] = {
+        {msgbox::yesNo | question, true, "&Yes", "&Yes", QMessageBox::Question, msgbox::yes},
+        {msgbox::yesNo | msgbox::defaultButton2, true, "&No", "&No", QMessageBox::NoIcon,
+         msgbox::no},
+        {okCancel | msgbox::exclamation, false, nullptr, "OK", QMessageBox::Warning, 2},
+        {msgbox::okOnly | msgbox::information, false, "OK", "OK", QMessageBox::Information,
+         msgbox::ok},
+        {retryCancel | msgbox::critical | msgbox::defaultButton2, false, "&Retry", "Cancel",
+         QMessageBox::Critical, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "style " << c.style);
+        TestForm form;
+        bool boxOpen = false;
+        int ticksWhileOpen = 0;
+        std::optional<int> answer;
+        form.onFirst = [&] {
+            form.first.Enabled = false;
+            boxOpen = true;
+            answer = MsgBox("Play again?", c.style, "Orvanta Basketball");
+            boxOpen = false;
+        };
+        form.onSecond = [&] { ticksWhileOpen += boxOpen ? 1 : 0; };
+        form.first.Enabled = true;
+        form.second.Enabled = true;
+
+        BoxSeen seen;
+        QTimer::singleShot(300, Qt::PreciseTimer, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = {true, box->defaultButton() ? box->defaultButton()->text() : QString(),
+                    box->icon(), false};
+            if (c.tryEscapeFirst) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                box->close();
+                seen.openAfterEscapeAndClose = box->isVisible();
+            }
+            if (!c.click)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (QAbstractButton* button = buttonLabelled(*box, QString::fromLatin1(c.click)))
+                button->click();
+            else
+                box->done(0); // no such button: leave the box so that the test can fail
+        });
+        form.Load();
+
+        ASSERT_TRUE(waitFor([&] { return answer.has_value(); }));
+        ASSERT_TRUE(seen.open);
+        EXPECT_EQ(*answer, c.answer);
+        EXPECT_EQ(seen.defaultButton, QString::fromLatin1(c.defaultButton));
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.openAfterEscapeAndClose, c.tryEscapeFirst);
+        EXPECT_GE(ticksWhileOpen, 15) << "the other timer stalled while the box was open";
+    }
+}
+
+// --- The end of the program ----------------------------------------------------------------
+
+// The program ends while a modal window waits and a box is open on top of it; exits 0 if
+// the backend left both, quit the application with the status and keeps every window down.
+[[noreturn]] void endWithAModalFormAndABoxOpen(Program& program)
+{
+    TestForm form;
+    bool boxWasOpen = false;
+    bool boxReturned = false;
+    bool showReturned = false;
+    form.onFirst = [&] {
+        form.first.Enabled = false;
+        MsgBox("Still there?", msgbox::yesNo);
+        boxReturned = true; // never: the end leaves the handler
+    };
+    form.first.Enabled = true;
+    QTimer::singleShot(0, [&] {
+        program.dispatch([&] {
+            form.Show(ShowMode::Modal);
+            showReturned = true; // never: the end leaves the handler
+        });
+    });
+    QTimer::singleShot(300, Qt::PreciseTimer, [&] {
+        boxWasOpen = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+        program.dispatch([] { Program::current().end(3); });
+    });
+    const int status = QCoreApplication::exec();
+    form.peer()->show(false); // a late show must not bring the window back
+    const bool anyVisible = widgetOf(form)->isVisible() || QApplication::activeModalWidget();
+    std::fprintf(stderr,
+                 "status %d, box was open %d, box returned %d, show returned %d, visible %d\n", status,
+                 boxWasOpen, boxReturned, showReturned, anyVisible);
+    const bool right = status == 3 && boxWasOpen && !boxReturned && !showReturned && !anyVisible;
+    std::exit(right ? 0 : 1);
+}
+
+// Leaving the application's loop stays in force for the rest of the process, so the end
+// is played in a child process (gtest's threadsafe death-test style starts it afresh,
+// with an X connection of its own).
+TEST_F(QtBackendTest, EndingTheProgramClosesTheBoxLeavesTheModalShowAndHidesEverything)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(endWithAModalFormAndABoxOpen(program), testing::ExitedWithCode(0), "");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "qt_backend_test needs an X server: set DISPLAY "
+                             "(the test script runs it under Xvfb).\n");
+        return 1;
+    }
+    // The server's pixels must be the forms' logical pixels, whatever the screen's DPI.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv("QT_SCALE_FACTOR", "1");
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
