@@ -14,16 +14,18 @@ struct Substitution {
     const char* family;           // as the windows name it
     const char* lookAlikes[2];    // free fonts, best first
     QFont::Weight lightest;       // a display face that only comes heavy
+    qreal sizeFactor;             // a look-alike that runs taller than the original
 };
 
 // DejaVu comes last everywhere, so a text never falls to a font that Qt picks at random.
 constexpr std::array substitutions{
-    Substitution{"Rockwell Extra Bold", {"Roboto Slab", "DejaVu Serif"}, QFont::ExtraBold},
-    Substitution{"Showcard Gothic", {"Bebas Neue", "DejaVu Sans"}, QFont::Normal},
-    Substitution{"Monotype Corsiva", {"TeX Gyre Chorus", "DejaVu Serif"}, QFont::Normal},
-    Substitution{"Ravie", {"Leckerli One", "DejaVu Sans"}, QFont::Normal},
-    Substitution{"Times New Roman", {"Liberation Serif", "DejaVu Serif"}, QFont::Normal},
-    Substitution{"MS Sans Serif", {"Liberation Sans", "DejaVu Sans"}, QFont::Normal},
+    Substitution{"Rockwell Extra Bold", {"Roboto Slab", "DejaVu Serif"}, QFont::ExtraBold, 1},
+    Substitution{"Showcard Gothic", {"Bebas Neue", "DejaVu Sans"}, QFont::Normal, 1},
+    Substitution{"Monotype Corsiva", {"TeX Gyre Chorus", "DejaVu Serif"}, QFont::Normal, 1},
+    // Leckerli One's tall loops would be cut off in the 33-pixel name box.
+    Substitution{"Ravie", {"Leckerli One", "DejaVu Sans"}, QFont::Normal, 0.8},
+    Substitution{"Times New Roman", {"Liberation Serif", "DejaVu Serif"}, QFont::Normal, 1},
+    Substitution{"MS Sans Serif", {"Liberation Sans", "DejaVu Sans"}, QFont::Normal, 1},
 };
 
 const Substitution* substitutionFor(const std::string& family)
@@ -56,11 +58,15 @@ void registerFontSubstitutions()
 
 QFont toQFont(const Font& font)
 {
-    QFont result(QString::fromStdString(font.Name));
-    result.setPointSizeF(font.Size > 0 ? font.Size : 8);
+    const QString family = QString::fromStdString(font.Name);
+    QFont result(family);
+    qreal size = font.Size > 0 ? font.Size : 8;
     QFont::Weight weight = weightOf(font);
-    if (const Substitution* s = substitutionFor(font.Name))
+    if (const Substitution* s = substitutionFor(font.Name); s && !QFontDatabase::hasFamily(family)) {
         weight = std::max(weight, s->lightest);
+        size *= s->sizeFactor;
+    }
+    result.setPointSizeF(size);
     result.setWeight(weight);
     result.setItalic(font.Italic);
     result.setUnderline(font.Underline);
