@@ -35,7 +35,7 @@ int main(int argc, char* argv[])
         return 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName("orvanta");
-    QApplication::setDesktopFileName("orvanta");
+    QApplication::setDesktopFileName("org.example.orvanta");
 
     platform::QtBackend backend;
     platform::Program program(backend);

@@ -6,7 +6,9 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev)
 font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-one
   fonts-liberation2 fonts-dejavu-core)
 # Testing: a virtual X server and the tools that drive and inspect it.
-test_packages=(googletest libgtest-dev xvfb xdotool x11-utils x11-apps imagemagick)
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick)
+# Making and checking the Debian package.
+package_packages=(dpkg-dev lintian desktop-file-utils appstream)
 
 # Installs the packages that are missing, and nothing when all are there.
 install_missing() {
