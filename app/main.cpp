@@ -3,9 +3,11 @@
 #include "core/startup.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/session.h"
 
 #include <QApplication>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -14,16 +16,19 @@ namespace {
 bool chooseWindowSystem()
 {
 #ifdef Q_OS_LINUX
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return true;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        std::fprintf(stderr, "orvanta: running on the Wayland desktop through XWayland\n");
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "orvanta: no X display to show the game on (DISPLAY is not set)\n");
-        return false;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            std::fprintf(stderr, "orvanta: running on the Wayland desktop through XWayland\n");
+        qputenv("QT_QPA_PLATFORM", "xcb");
     }
 #endif
+    if (qgetenv("QT_QPA_PLATFORM") != "xcb")
+        return true;
+    std::string why;
+    if (!platform::xServerReachable(why)) {
+        std::fprintf(stderr, "orvanta: %s\n", why.c_str());
+        return false;
+    }
     return true;
 }
 
@@ -39,6 +44,7 @@ int main(int argc, char* argv[])
 
     platform::QtBackend backend;
     platform::Program program(backend);
+    platform::endProgramOnTerminationSignals();
     program.dispatch(orvanta::StartProgram);
     if (program.ended())
         return program.exitStatus();

@@ -1,8 +1,72 @@
 # Helpers for driving the real game on an X server with xdotool. Sourced by the tests.
 
+# Processes to stop when the test ends, however it ends.
+cleanup_pids=()
+cleanup() {
+  local pid
+  for pid in "${cleanup_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+# Starts a private X server of the given size (WxH) and points DISPLAY at it, so that
+# tests can run side by side without sharing the pointer and the keyboard.
+own_xvfb() {
+  local fifo number
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  cleanup_pids+=($!)
+  read -r -t 10 number <"$fifo" || fail "Xvfb did not start"
+  rm -f "$fifo"
+  export DISPLAY=":$number"
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    chmod 700 "$XDG_RUNTIME_DIR"
+  fi
+  export QT_SCALE_FACTOR=${QT_SCALE_FACTOR:-1}
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer"
+}
+
+# Starts the game; its pid is in $game_pid.
+start_game() {
+  "$@" &
+  game_pid=$!
+  cleanup_pids+=("$game_pid")
+}
+
+# Waits up to $1 seconds for the game to end and checks its exit status is $2.
+expect_exit() {
+  local seconds=$1 expected=$2 status
+  local deadline=$((SECONDS + seconds))
+  while kill -0 "$game_pid" 2>/dev/null && [ $SECONDS -le $deadline ]; do sleep 0.05; done
+  kill -0 "$game_pid" 2>/dev/null && fail "the game is still running after ${seconds}s"
+  wait "$game_pid" && status=0 || status=$?
+  [ "$status" = "$expected" ] || fail "the game ended with status $status, expected $expected"
+}
+
+# From the loading screen into a game: types the name, picks the length (minutes) and
+# continues. $3 is the scale of device pixels to logical ones.
+enter_game() {
+  local name=$1 minutes=$2 scale=${3:-1} entry
+  entry=$(wait_window "Orvanta Basketball" 8)
+  geometry "$entry"
+  # With no window manager the keyboard follows the pointer: put it on the window.
+  xdotool mousemove $((X + 40 * scale)) $((Y + 40 * scale))
+  xdotool windowfocus --sync "$entry"
+  xdotool key --clearmodifiers alt+p
+  xdotool type --delay 20 "$name"
+  xdotool key --clearmodifiers alt+m
+  local i
+  for i in $(seq 1 "$minutes"); do xdotool key Down; done
+  xdotool mousemove $((X + 360 * scale)) $((Y + 308 * scale)) click 1
+  wait_window "Game Play" 5 >/dev/null
+  xdotool key Return
+}
+
 fail() {
   echo "FAIL: $*" >&2
-  [ -n "${artefacts:-}" ] && import -window root "$artefacts/failure.png" 2>/dev/null
+  [ -n "${artefacts:-}" ] && import -silent -window root "$artefacts/failure.png" 2>/dev/null
   exit 1
 }
 
@@ -58,4 +122,4 @@ window_at() {
   echo "$WINDOW"
 }
 
-screenshot() { import -window root "$1" 2>/dev/null || fail "cannot take a screenshot"; }
+screenshot() { import -silent -window root "$1" 2>/dev/null || fail "cannot take a screenshot"; }

@@ -1,0 +1,76 @@
+#include "platform/qt/session.h"
+
+#include "platform/program.h"
+
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdlib>
+
+#ifdef ORVANTA_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+bool xServerReachable(std::string& why)
+{
+#ifdef ORVANTA_HAVE_XCB
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        why = "no X display to show the game on (DISPLAY is not set)";
+        return false;
+    }
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool reachable = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    if (!reachable)
+        why = std::string("cannot reach the X server at DISPLAY=") + display;
+    return reachable;
+#else
+    (void)why;
+    return true;
+#endif
+}
+
+#ifdef Q_OS_UNIX
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+void endProgramOnTerminationSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    // The handler only writes a byte; the event loop reads it and ends the program there,
+    // where ending is safe.
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
+        char byte = 0;
+        [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        Program::current().dispatch([] { Program::current().end(0); });
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+#else
+void endProgramOnTerminationSignals() {}
+#endif
+
+} // namespace platform
