@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The game on a screen with two device pixels to a logical one: the windows keep their
+# layout in logical pixels, so X sees everything twice as large, the ball still cut to
+# its shape. Then SIGTERM ends the game cleanly.
+# usage: hidpi_e2e.sh <orvanta binary> <artefacts folder>
+set -euo pipefail
+game=$1
+artefacts=$2
+source "$(dirname "$0")/x11.sh"
+mkdir -p "$artefacts"
+export QT_SCALE_FACTOR=2
+own_xvfb 2048x1536
+
+start_game "$game"
+loading=$(wait_window "Form Loading" 5)
+expect_geometry "$loading" 694 550 660 436 "the loading screen"
+enter_game Ann 1 2
+ball=$(wait_window "Clock" 5)
+hoop=$(wait_window "Orvanta Basketball" 2)
+board=$(wait_window "Score Board" 2)
+expect_geometry "$hoop" 816 256 418 226 "the hoop"
+expect_geometry "$board" 0 1358 562 178 "the score board"
+geometry "$ball"
+[ "$WIDTH $HEIGHT" = "128 128" ] || fail "the ball window is ${WIDTH}x$HEIGHT device pixels"
+[ "$X" = 958 ] || fail "the ball window starts at x $X, expected 958"
+
+sleep 3 # let the ball settle near the floor
+screenshot "$artefacts/hidpi-game.png"
+geometry "$ball"
+[ "$(window_at $((X + 3)) $((Y + 3)))" != "$ball" ] || fail "the ball's corner is not cut away"
+[ "$(window_at $((X + 64)) $((Y + 64)))" = "$ball" ] || fail "the middle of the ball is not the ball's"
+xdotool mousemove 2000 20
+
+kill -TERM "$game_pid"
+expect_exit 2 0
+echo "PASS"
