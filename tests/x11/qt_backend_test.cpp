@@ -1,6 +1,7 @@
 // The Qt backend on a real X server: what the server itself reports about the windows,
 // and how timers, message boxes and modal windows share the event loop.
 
+#include "core/integer.h"
 #include "platform/form.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
@@ -360,6 +361,47 @@ TEST_F(QtBackendTest, EndingTheProgramClosesTheBoxLeavesTheModalShowAndHidesEver
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(endWithAModalFormAndABoxOpen(program), testing::ExitedWithCode(0), "");
+}
+
+// A handler overflows: the run-time error box names the error and waits; its OK ends the
+// program with status 1 and nothing ticks meanwhile. Exits 0 if all that held.
+[[noreturn]] void overflowInAHandler()
+{
+    TestForm form;
+    orvanta::Integer count(32760);
+    int ticks = 0;
+    form.onFirst = [&] {
+        ++ticks;
+        count = count + 5; // the second tick passes 32767
+    };
+    form.first.Enabled = true;
+    QString text;
+    int ticksWhileOpen = -1;
+    QTimer::singleShot(500, Qt::PreciseTimer, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        ticksWhileOpen = ticks;
+        QTimer::singleShot(200, Qt::PreciseTimer, [&, box] {
+            ticksWhileOpen = ticks - ticksWhileOpen;
+            if (QAbstractButton* ok = buttonLabelled(*box, "OK"))
+                ok->click();
+        });
+    });
+    QTimer::singleShot(0, [&] { form.Load(); });
+    const int status = QCoreApplication::exec();
+    std::fprintf(stderr, "status %d, box text \"%s\", ticks while open %d\n", status,
+                 qPrintable(text), ticksWhileOpen);
+    const bool right = status == 1 && text == "Run-time error '6':\n\nOverflow" &&
+                       ticksWhileOpen == 0 && ticks == 2;
+    std::exit(right ? 0 : 1);
+}
+
+TEST_F(QtBackendTest, ARunTimeErrorShowsItsBoxThenEndsWithStatusOne)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(overflowInAHandler(), testing::ExitedWithCode(0), "");
 }
 
 } // namespace
