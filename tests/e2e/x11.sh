@@ -15,7 +15,8 @@ own_xvfb() {
   fifo=$(mktemp -u)
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-  cleanup_pids+=($!)
+  xvfb_pid=$!
+  cleanup_pids+=("$xvfb_pid")
   read -r -t 10 number <"$fifo" || fail "Xvfb did not start"
   rm -f "$fifo"
   export DISPLAY=":$number"
@@ -120,6 +121,27 @@ window_at() {
   xdotool mousemove --sync "$1" "$2" >/dev/null 2>&1 || xdotool mousemove "$1" "$2"
   eval "$(xdotool getmouselocation --shell)"
   echo "$WINDOW"
+}
+
+# Puts the keyboard on window $1: with no window manager it follows the pointer.
+focus_window() {
+  geometry "$1"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + 5))
+  xdotool windowfocus --sync "$1"
+}
+
+# Copies what the focused text box holds and prints it, exactly.
+copy_text_box() {
+  xdotool key --clearmodifiers ctrl+a ctrl+c
+  sleep 0.2
+  xclip -o -selection clipboard
+}
+
+# Replaces what the focused text box holds with $1, pasted as a player would.
+paste_into_text_box() {
+  printf '%s' "$1" | xclip -selection clipboard
+  xdotool key --clearmodifiers ctrl+a Delete ctrl+v
+  sleep 0.2
 }
 
 screenshot() { import -silent -window root "$1" 2>/dev/null || fail "cannot take a screenshot"; }
