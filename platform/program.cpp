@@ -52,8 +52,6 @@ void Program::dispatch(const std::function<void()>& handler) noexcept
     } catch (...) {
         fail({51, "Internal error"});
     }
-    if (!ended_)
-        backend_.conditionsChanged();
 }
 
 void Program::waitUntil(const std::function<bool()>& done)

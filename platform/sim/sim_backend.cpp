@@ -48,31 +48,24 @@ private:
 
 class SimBackend::SimTimerPeer final : public TimerPeer {
 public:
-    SimTimerPeer(SimBackend& sim, Timer& timer) : sim_(sim), timer_(timer)
-    {
-        sim_.timers_.push_back(this);
-    }
-    ~SimTimerPeer() override
-    {
-        auto& timers = sim_.timers_;
-        timers.erase(std::remove(timers.begin(), timers.end(), this), timers.end());
-    }
+    SimTimerPeer(SimBackend& sim, Timer& timer) : sim_(sim), timer_(timer) {}
+    ~SimTimerPeer() override { sim_.forget(*this); }
+
     void start(int intervalMs) override
     {
         interval_ = intervalMs;
-        due_ = sim_.now_ + intervalMs;
-        active_ = true;
+        ++generation_; // whatever was scheduled before is void
+        sim_.schedule({sim_.now_ + intervalMs, timer_.startSequence(), this, generation_});
     }
-    void stop() override { active_ = false; }
+    void stop() override { ++generation_; }
 
-    bool active() const { return active_; }
-    std::int64_t due() const { return due_; }
+    bool isCurrent(const Tick& tick) const { return tick.generation == generation_; }
     Timer& timer() const { return timer_; }
-    void fire()
+    void fire(const Tick& tick)
     {
         // The schedule keeps its phase; a tick that finds the handler still running is
         // dropped by the timer itself.
-        due_ += interval_;
+        sim_.schedule({tick.due + interval_, tick.sequence, this, generation_});
         timer_.tick();
     }
 
@@ -80,9 +73,28 @@ private:
     SimBackend& sim_;
     Timer& timer_;
     std::int64_t interval_ = 0;
-    std::int64_t due_ = 0;
-    bool active_ = false;
+    std::uint64_t generation_ = 0;
 };
+
+// Ticks due together fire in the order their timers were started.
+bool SimBackend::Tick::operator>(const Tick& other) const
+{
+    return due != other.due ? due > other.due : sequence > other.sequence;
+}
+
+// The schedule is kept sorted latest first, so that the next tick is at the back. A new
+// tick is usually the latest: finding its place takes a step or two from the front.
+void SimBackend::schedule(const Tick& tick)
+{
+    const auto place = std::find_if(ticks_.begin(), ticks_.end(),
+                                    [&](const Tick& other) { return tick > other; });
+    ticks_.insert(place, tick);
+}
+
+void SimBackend::forget(const SimTimerPeer& peer)
+{
+    std::erase_if(ticks_, [&](const Tick& tick) { return tick.peer == &peer; });
+}
 
 SimBackend::SimBackend(ScreenSize screen) : screen_(screen) {}
 
@@ -158,29 +170,38 @@ bool SimBackend::step(std::int64_t limit)
         auto input = std::move(inputs_.front());
         inputs_.pop_front();
         input();
+        ++changes_;
         return true;
     }
-    SimTimerPeer* next = nullptr;
-    for (SimTimerPeer* timer : timers_) {
-        if (!timer->active())
-            continue;
-        if (!next || timer->due() < next->due() ||
-            (timer->due() == next->due() &&
-             timer->timer().startSequence() < next->timer().startSequence()))
-            next = timer;
-    }
-    if (!next || next->due() >= limit)
+    while (!ticks_.empty() && !ticks_.back().peer->isCurrent(ticks_.back()))
+        ticks_.pop_back();
+    if (ticks_.empty() || ticks_.back().due >= limit)
         return false;
-    now_ = next->due();
-    next->fire();
+    const Tick tick = ticks_.back();
+    ticks_.pop_back();
+    now_ = tick.due;
+    tick.peer->fire(tick);
     if (observer)
-        observer(next->timer());
+        observer(tick.peer->timer());
     return true;
 }
 
 void SimBackend::loop(const std::function<bool()>& done, std::int64_t until)
 {
-    while (!quit_ && !done()) {
+    // The condition is asked again only when something that may change it has happened:
+    // most ticks only move the ball.
+    std::uint64_t seen = changes_;
+    const auto finished = [&] {
+        if (quit_)
+            return true;
+        if (seen == changes_)
+            return false;
+        seen = changes_;
+        return done();
+    };
+    if (done())
+        return;
+    while (!finished()) {
         const std::int64_t limit = std::min(target_, until == noDeadline ? noDeadline : until + 1);
         if (step(limit)) {
             if (pause_) {
@@ -192,15 +213,21 @@ void SimBackend::loop(const std::function<bool()>& done, std::int64_t until)
         // Nothing left to fire before the limit: the clock stands at the driver's time,
         // or at this wait's deadline if that comes first.
         now_ = std::max(now_, std::min(stopAt_, until));
-        if (quit_ || done())
+        ++changes_; // time has passed
+        if (finished())
             break;
         waitForWork();
+        ++changes_; // the driver may have answered, or let time pass
     }
 }
 
 void SimBackend::runUntil(const std::function<bool()>& done) { loop(done, deadline()); }
 
-void SimBackend::quit(int) { quit_ = true; }
+void SimBackend::quit(int)
+{
+    quit_ = true;
+    ++changes_;
+}
 
 // --- Time ---------------------------------------------------------------------------------
 

@@ -104,7 +104,7 @@ public:
     std::unique_ptr<FormPeer> createFormPeer(Form& form) override;
     std::unique_ptr<TimerPeer> createTimerPeer(Timer& timer) override;
     void runUntil(const std::function<bool()>& done) override;
-    void conditionsChanged() override {}
+    void conditionsChanged() override { ++changes_; }
     int messageBox(const MessageBoxRequest& request) override;
     void beep() override { beepTimes_.push_back(now_); }
     ScreenSize screenSize() const override { return screen_; }
@@ -117,6 +117,16 @@ private:
         int result;
         std::int64_t afterMs;
     };
+    struct Tick {
+        std::int64_t due;
+        std::uint64_t sequence; // the timer's start order
+        SimTimerPeer* peer;
+        std::uint64_t generation; // a tick of a timer since stopped or restarted is void
+        bool operator>(const Tick& other) const;
+    };
+
+    void schedule(const Tick& tick);
+    void forget(const SimTimerPeer& peer);
 
     bool deliver(std::function<bool()> accepts, std::function<void()> act);
     void handOverToProgram();
@@ -131,7 +141,7 @@ private:
     std::int64_t target_ = 0;    // ticks due before this may fire
     std::int64_t stopAt_ = 0;    // where the clock stands when no tick is left to fire
     std::vector<std::int64_t> deadlines_;
-    std::vector<SimTimerPeer*> timers_;
+    std::vector<Tick> ticks_; // latest first: the next tick at the back
     std::deque<std::function<void()>> inputs_;
     std::vector<Box> boxes_;
     std::vector<std::size_t> openBoxes_;
@@ -141,6 +151,7 @@ private:
     std::vector<std::string> log_;
     bool refuseShape_ = false;
     bool quit_ = false;
+    std::uint64_t changes_ = 0; // bumped whenever a wait's condition may have come true
     bool pause_ = false;
 
     // The hand-over between driver and program threads.
