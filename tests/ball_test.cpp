@@ -43,6 +43,18 @@ TEST_F(Ball, IsCutToTheBallBeforeItIsFirstShown)
     EXPECT_LT(shaped, std::find(log.begin(), log.end(), "show clock modal"));
 }
 
+class RefusedShape : public SimTest {};
+
+TEST_F(RefusedShape, ARegionTheWindowRefusesIsReleasedAndTheWindowStaysSquare)
+{
+    sim.refuseNextShape();
+    startGame();
+    EXPECT_EQ(form<BallWindow>().shape(), nullptr);
+    EXPECT_EQ(program.regions().size(), 0u);
+    EXPECT_TRUE(sim.moveMouse(form<BallWindow>(), 0, 0)); // the corner is the ball's now
+    EXPECT_FALSE(program.ended());
+}
+
 TEST_F(Ball, FloorBounceLosesASixthOfTheSpeed)
 {
     const struct {

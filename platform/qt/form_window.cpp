@@ -6,6 +6,7 @@
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/tick_statistics.h"
 #include "platform/qt/x11_window_state.h"
 
 #include <QCloseEvent>
@@ -157,7 +158,12 @@ void FormWindow::geometryChanged()
     const QSize size(form_.pixelWidth(), form_.pixelHeight());
     if (size != this->size())
         setFixedSize(size);
-    move(toPixels(form_.Left), toPixels(form_.Top));
+    const QPoint position(toPixels(form_.Left), toPixels(form_.Top));
+    if (position == pos())
+        return;
+    move(position);
+    if (TickStatistics* statistics = TickStatistics::instance(); statistics && isVisible())
+        statistics->moved(form_.className());
 }
 
 void FormWindow::controlChanged(Control& control, Change change)

@@ -1,7 +1,9 @@
 #include "platform/qt/qt_backend.h"
 
+#include "platform/form.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/tick_statistics.h"
 #include "platform/timer.h"
 
 #include <QApplication>
@@ -21,16 +23,34 @@ namespace {
 class QtTimerPeer final : public TimerPeer {
 public:
     explicit QtTimerPeer(Timer& timer)
+        : name_(timer.form().className() + "." + timer.name()),
+          statistics_(TickStatistics::instance())
     {
         // The ball moves every 10 ms: a coarse timer would make it stutter.
         timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, &timer_, [&timer] { timer.tick(); });
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, &timer] {
+            if (statistics_)
+                statistics_->ticked(name_);
+            timer.tick();
+        });
     }
-    void start(int intervalMs) override { timer_.start(intervalMs); }
-    void stop() override { timer_.stop(); }
+    void start(int intervalMs) override
+    {
+        timer_.start(intervalMs);
+        if (statistics_)
+            statistics_->started(name_, intervalMs);
+    }
+    void stop() override
+    {
+        timer_.stop();
+        if (statistics_)
+            statistics_->stopped(name_);
+    }
 
 private:
     QTimer timer_;
+    std::string name_;
+    TickStatistics* statistics_;
 };
 
 // --- Message boxes: the platform's style values mapped onto QMessageBox -----------------
@@ -106,7 +126,11 @@ QtBackend::QtBackend()
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
-QtBackend::~QtBackend() = default;
+QtBackend::~QtBackend()
+{
+    if (const TickStatistics* statistics = TickStatistics::instance())
+        statistics->report();
+}
 
 std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form)
 {
