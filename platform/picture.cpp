@@ -11,7 +11,7 @@ Picture Picture::load(const std::string& name)
     static std::map<std::string, std::shared_ptr<const QImage>> cache;
     auto& slot = cache[name];
     if (!slot) {
-        QImage image(QString::fromStdString(":/assets/" + name));
+        QImage image(QString::fromStdString(":/assets/" + name), "PNG");
         if (image.isNull())
             return {};
         slot = std::make_shared<const QImage>(std::move(image));

@@ -38,17 +38,19 @@ QIcon iconFrom(std::initializer_list<const char*> files)
     // Missing pictures are left out, so a build without the resources still runs.
     QIcon icon;
     for (const char* file : files)
-        if (const QPixmap pixmap(QString::fromLatin1(file)); !pixmap.isNull())
+        if (const QPixmap pixmap(QString::fromLatin1(file), "PNG"); !pixmap.isNull())
             icon.addPixmap(pixmap);
     return icon;
 }
 
-QIcon iconFor(FormIcon icon)
+// Made once: every window but the About window carries the same icon.
+const QIcon& iconFor(FormIcon icon)
 {
-    if (icon == FormIcon::Information)
-        return iconFrom({":/assets/info-16.png", ":/assets/info-32.png"});
-    return iconFrom({":/assets/icon-16.png", ":/assets/icon-24.png", ":/assets/icon-32.png",
-                     ":/assets/icon-48.png", ":/assets/icon-64.png", ":/assets/icon-256.png"});
+    static const QIcon information = iconFrom({":/assets/info-16.png", ":/assets/info-32.png"});
+    static const QIcon ball =
+        iconFrom({":/assets/icon-16.png", ":/assets/icon-24.png", ":/assets/icon-32.png",
+                  ":/assets/icon-48.png", ":/assets/icon-64.png", ":/assets/icon-256.png"});
+    return icon == FormIcon::Information ? information : ball;
 }
 
 int buttonsOf(Qt::MouseButtons buttons)
@@ -109,7 +111,7 @@ FormWindow::FormWindow(Form& form, QtBackend& backend)
             paintedRects_.emplace(control, paintedRect(*control));
     createWidgets();
     applyTabOrder();
-    geometryChanged();
+    applyGeometry();
     backend_.windowCreated(*this);
 }
 
@@ -132,6 +134,7 @@ void FormWindow::show(bool modal)
     if (isVisible() && windowModality() != modality)
         QWidget::hide();
     if (!isVisible()) {
+        applyGeometry(); // mapped where the model has it, not one round later
         setWindowModality(modality);
         if (!form_.ShowInTaskbar)
             keepOffTaskbar(*this);
@@ -154,7 +157,18 @@ void FormWindow::hide()
 
 void FormWindow::geometryChanged()
 {
+    // Several handlers may move the ball in one round of ticks (the move tick, then the
+    // floor putting it back): X gets only where it ends up, once, after that round.
+    if (geometryPending_)
+        return;
+    geometryPending_ = true;
+    QMetaObject::invokeMethod(this, &FormWindow::applyGeometry, Qt::QueuedConnection);
+}
+
+void FormWindow::applyGeometry()
+{
     // Called on every move tick of the ball: no repaint, and a resize only when needed.
+    geometryPending_ = false;
     const QSize size(form_.pixelWidth(), form_.pixelHeight());
     if (size != this->size())
         setFixedSize(size);

@@ -42,6 +42,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void applyGeometry();
     void applyDefinition();
     void createWidgets();
     QWidget* createWidget(FocusableControl& control);
@@ -59,6 +60,7 @@ private:
     std::unordered_map<Control*, QWidget*> widgets_; // children of this window
     std::unordered_map<const Control*, QRect> paintedRects_; // as last drawn, to erase
     bool shownBefore_ = false;
+    bool geometryPending_ = false; // a move waits for the end of this round of events
     bool pressed_ = false;
 };
 

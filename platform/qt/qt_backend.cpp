@@ -20,39 +20,6 @@ namespace platform {
 
 namespace {
 
-class QtTimerPeer final : public TimerPeer {
-public:
-    explicit QtTimerPeer(Timer& timer)
-        : name_(timer.form().className() + "." + timer.name()),
-          statistics_(TickStatistics::instance())
-    {
-        // The ball moves every 10 ms: a coarse timer would make it stutter.
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, &timer] {
-            if (statistics_)
-                statistics_->ticked(name_);
-            timer.tick();
-        });
-    }
-    void start(int intervalMs) override
-    {
-        timer_.start(intervalMs);
-        if (statistics_)
-            statistics_->started(name_, intervalMs);
-    }
-    void stop() override
-    {
-        timer_.stop();
-        if (statistics_)
-            statistics_->stopped(name_);
-    }
-
-private:
-    QTimer timer_;
-    std::string name_;
-    TickStatistics* statistics_;
-};
-
 // --- Message boxes: the platform's style values mapped onto QMessageBox -----------------
 
 struct Answer {
@@ -139,7 +106,7 @@ std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form)
 
 std::unique_ptr<TimerPeer> QtBackend::createTimerPeer(Timer& timer)
 {
-    return std::make_unique<QtTimerPeer>(timer);
+    return timers_.createPeer(timer);
 }
 
 void QtBackend::runUntil(const std::function<bool()>& done)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/backend.h"
+#include "platform/qt/timer_scheduler.h"
 
 #include <functional>
 #include <vector>
@@ -44,6 +45,7 @@ private:
         bool released = false; // quit by conditionsChanged, not by the application leaving
     };
 
+    TimerScheduler timers_;
     std::vector<Wait*> waits_; // innermost last
     std::vector<FormWindow*> windows_;
     std::vector<QMessageBox*> openBoxes_;

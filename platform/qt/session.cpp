@@ -2,6 +2,7 @@
 
 #include "platform/program.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
@@ -55,7 +56,7 @@ void endProgramOnTerminationSignals()
         return;
     // The handler only writes a byte; the event loop reads it and ends the program there,
     // where ending is safe.
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
