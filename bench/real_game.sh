@@ -6,7 +6,11 @@
 # usage: bench/real_game.sh [build folder]   (run from the repository root)
 set -euo pipefail
 build=$(realpath "${1:-build}")
+source "$(dirname "$0")/../scripts/lib.sh"
+install_missing oneko xvfb xdotool x11-utils libx11-dev
 source "$(dirname "$0")/../tests/e2e/x11.sh"
+[ -x "$build/app/orvanta" ] && [ -x "$build/bench/x_watch" ] ||
+  fail "build the game and bench/x_watch in $build first (scripts/test builds both)"
 artefacts=$(mktemp -d)
 own_xvfb 1024x768
 hz=$(getconf CLK_TCK)
