@@ -25,7 +25,9 @@ constexpr std::array substitutions{
     // Leckerli One's tall loops would be cut off in the 33-pixel name box.
     Substitution{"Ravie", {"Leckerli One", "DejaVu Sans"}, QFont::Normal, 0.8},
     Substitution{"Times New Roman", {"Liberation Serif", "DejaVu Serif"}, QFont::Normal, 1},
-    Substitution{"MS Sans Serif", {"Liberation Sans", "DejaVu Sans"}, QFont::Normal, 1},
+    // The original is a narrow bitmap face: at full size Liberation Sans would wrap the
+    // end screen's rate line in its 209-pixel box.
+    Substitution{"MS Sans Serif", {"Liberation Sans", "DejaVu Sans"}, QFont::Normal, 0.95},
 };
 
 const Substitution* substitutionFor(const std::string& family)
