@@ -38,6 +38,16 @@ geometry "$ball"
 [ "$WIDTH $HEIGHT" = "64 64" ] || fail "the ball window is ${WIDTH}x$HEIGHT"
 [ "$X" = 479 ] || fail "the ball window starts at x $X, expected 479"
 xwininfo -shape -id "$ball" | grep -q "Window shape extents" || fail "X reports no shape for the ball"
+
+echo "The window system knows the program by name and icon; only the ball is on the taskbar"
+for window in "$ball" "$hoop" "$board"; do
+  xprop -id "$window" WM_CLASS | grep -q '"orvanta", "orvanta"' || fail "window $window has no WM_CLASS orvanta"
+  xprop -id "$window" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "window $window has no icon"
+done
+! xprop -id "$ball" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "the ball is kept off the taskbar"
+for window in "$hoop" "$board"; do
+  xprop -id "$window" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "window $window is on the taskbar"
+done
 sleep 3 # let the ball settle near the floor
 screenshot "$artefacts/3-game.png"
 
