@@ -7,78 +7,22 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/tick_statistics.h"
+#include "platform/qt/window_common.h"
 #include "platform/qt/x11_window_state.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRegion>
-#include <initializer_list>
 
 namespace platform {
 
 namespace {
-
-Qt::WindowFlags windowFlagsFor(const Form& form)
-{
-    if (form.border == FormBorder::FixedDialog)
-        return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    return (form.ShowInTaskbar ? Qt::Window : Qt::Tool) | Qt::FramelessWindowHint;
-}
-
-QIcon iconFrom(std::initializer_list<const char*> files)
-{
-    // Missing pictures are left out, so a build without the resources still runs.
-    QIcon icon;
-    for (const char* file : files)
-        if (const QPixmap pixmap(QString::fromLatin1(file), "PNG"); !pixmap.isNull())
-            icon.addPixmap(pixmap);
-    return icon;
-}
-
-// Made once: every window but the About window carries the same icon.
-const QIcon& iconFor(FormIcon icon)
-{
-    static const QIcon information = iconFrom({":/assets/info-16.png", ":/assets/info-32.png"});
-    static const QIcon ball =
-        iconFrom({":/assets/icon-16.png", ":/assets/icon-24.png", ":/assets/icon-32.png",
-                  ":/assets/icon-48.png", ":/assets/icon-64.png", ":/assets/icon-256.png"});
-    return icon == FormIcon::Information ? information : ball;
-}
-
-int buttonsOf(Qt::MouseButtons buttons)
-{
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-           (buttons & Qt::MiddleButton ? 4 : 0);
-}
-
-int shiftOf(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-// The character code a key press hands to the form, or 0 for a key without one.
-int keyAsciiOf(const QKeyEvent& event)
-{
-    switch (event.key()) {
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    default: break;
-    }
-    const QString text = event.text();
-    if (text.size() != 1 || text[0].unicode() > 0xFF)
-        return 0;
-    return text[0].unicode();
-}
 
 void showText(QLineEdit& edit, const TextBox& box)
 {
@@ -137,7 +81,7 @@ void FormWindow::show(bool modal)
         applyGeometry(); // mapped where the model has it, not one round later
         setWindowModality(modality);
         if (!form_.ShowInTaskbar)
-            keepOffTaskbar(*this);
+            keepOffTaskbar(winId());
         QWidget::show();
     }
     raise();
@@ -329,10 +273,9 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event)
     // Access keys belong to the window, not to the widget that has the focus: a text box
     // would otherwise take Alt+M as an "m".
     if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (isAccessKey(*key)) {
+        if (const char letter = accessKeyOf(*static_cast<QKeyEvent*>(event))) {
             if (acceptsInput())
-                form_.accessKeyPressed(static_cast<char>('A' + (key->key() - Qt::Key_A)));
+                form_.accessKeyPressed(letter);
             return true;
         }
     }
@@ -355,19 +298,8 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event)
 
 void FormWindow::paintEvent(QPaintEvent* event)
 {
-    // Antialiasing stays off (QPainter's default): pictures and shapes are pixel art and
-    // must not blend with the key colour at a shaped window's edge.
     QPainter painter(this);
-    const QRect dirty = event->rect();
-    painter.fillRect(dirty, toQColor(form_.BackColor));
-    if (!form_.picture.isNull())
-        painter.drawImage(0, 0, form_.picture.image());
-    const std::vector<Control*>& controls = form_.controls(); // front to back
-    for (auto control = controls.rbegin(); control != controls.rend(); ++control) {
-        const Control& c = **control;
-        if (c.Visible && isDrawn(c) && paintedRect(c).intersects(dirty))
-            paintControl(painter, c);
-    }
+    paintForm(painter, form_, event->rect());
 }
 
 // --- Input ---------------------------------------------------------------------------------
@@ -406,18 +338,12 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event)
                       static_cast<float>(event->position().y()) * twipsPerPixel);
 }
 
-bool FormWindow::isAccessKey(const QKeyEvent& event)
-{
-    return (event.modifiers() & Qt::AltModifier) && event.key() >= Qt::Key_A &&
-           event.key() <= Qt::Key_Z;
-}
-
 void FormWindow::keyPressEvent(QKeyEvent* event)
 {
     if (!acceptsInput())
         return;
-    if (isAccessKey(*event)) {
-        form_.accessKeyPressed(static_cast<char>('A' + (event->key() - Qt::Key_A)));
+    if (const char letter = accessKeyOf(*event)) {
+        form_.accessKeyPressed(letter);
         return;
     }
     if (const int keyAscii = keyAsciiOf(*event))

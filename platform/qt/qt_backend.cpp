@@ -1,7 +1,9 @@
 #include "platform/qt/qt_backend.h"
 
 #include "platform/form.h"
+#include "platform/control.h"
 #include "platform/qt/form_window.h"
+#include "platform/qt/plain_window.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/tick_statistics.h"
 #include "platform/timer.h"
@@ -101,7 +103,11 @@ QtBackend::~QtBackend()
 
 std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form)
 {
-    return std::make_unique<FormWindow>(form, *this);
+    // Real widgets need a widget to live in; a window of drawn controls is lighter plain.
+    const auto& controls = form.controls();
+    if (std::any_of(controls.begin(), controls.end(), [](auto* c) { return c->isWidget(); }))
+        return std::make_unique<FormWindow>(form, *this);
+    return std::make_unique<PlainWindow>(form, *this);
 }
 
 std::unique_ptr<TimerPeer> QtBackend::createTimerPeer(Timer& timer)
@@ -173,7 +179,7 @@ ScreenSize QtBackend::screenSize() const
 void QtBackend::quit(int status)
 {
     quit_ = true;
-    for (FormWindow* window : windows_)
+    for (FormPeer* window : windows_)
         window->hide();
     for (QMessageBox* box : openBoxes_)
         box->done(0);
@@ -182,8 +188,8 @@ void QtBackend::quit(int status)
     QCoreApplication::exit(status);
 }
 
-void QtBackend::windowCreated(FormWindow& window) { windows_.push_back(&window); }
+void QtBackend::windowCreated(FormPeer& window) { windows_.push_back(&window); }
 
-void QtBackend::windowDestroyed(FormWindow& window) { std::erase(windows_, &window); }
+void QtBackend::windowDestroyed(FormPeer& window) { std::erase(windows_, &window); }
 
 } // namespace platform

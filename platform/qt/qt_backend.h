@@ -34,9 +34,9 @@ public:
     // Once the program has ended no window shows again and no box opens.
     bool hasQuit() const { return quit_; }
 
-    // For FormWindow: the windows to take down when the program ends.
-    void windowCreated(FormWindow& window);
-    void windowDestroyed(FormWindow& window);
+    // For the window peers: the windows to take down when the program ends.
+    void windowCreated(FormPeer& window);
+    void windowDestroyed(FormPeer& window);
 
 private:
     struct Wait {
@@ -47,7 +47,7 @@ private:
 
     TimerScheduler timers_;
     std::vector<Wait*> waits_; // innermost last
-    std::vector<FormWindow*> windows_;
+    std::vector<FormPeer*> windows_;
     std::vector<QMessageBox*> openBoxes_;
     bool quit_ = false;
 };

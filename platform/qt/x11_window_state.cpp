@@ -44,7 +44,7 @@ NetWmAtoms internAtoms(xcb_connection_t* connection)
 
 } // namespace
 
-void keepOffTaskbar(QWidget& window)
+void keepOffTaskbar(WId window)
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11)
@@ -56,7 +56,7 @@ void keepOffTaskbar(QWidget& window)
         return;
     const std::array<xcb_atom_t, 2> states{atoms.skipTaskbar, atoms.skipPager};
     // Qt merges its own states (modal, above) into this property when it maps the window.
-    const auto id = static_cast<xcb_window_t>(window.winId());
+    const auto id = static_cast<xcb_window_t>(window);
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.state, XCB_ATOM_ATOM, 32,
                         static_cast<std::uint32_t>(states.size()), states.data());
     xcb_flush(connection);
@@ -64,7 +64,7 @@ void keepOffTaskbar(QWidget& window)
 
 #else
 
-void keepOffTaskbar(QWidget&) {}
+void keepOffTaskbar(WId) {}
 
 #endif
 

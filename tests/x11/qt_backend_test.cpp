@@ -98,8 +98,14 @@ WId windowUnderPointer(QPoint at)
     return match.hasMatch() ? match.captured(1).toULongLong() : 0;
 }
 
-QWidget* widgetOf(const Form& form) { return dynamic_cast<QWidget*>(form.peer()); }
-WId windowOf(const Form& form) { return widgetOf(form)->winId(); }
+// The form's window on the screen: a widget's, or the plain window itself.
+QWindow* qWindowOf(const Form& form)
+{
+    if (auto* widget = dynamic_cast<QWidget*>(form.peer()))
+        return widget->windowHandle();
+    return dynamic_cast<QWindow*>(form.peer());
+}
+WId windowOf(const Form& form) { return qWindowOf(form)->winId(); }
 
 // --- The windows under test ----------------------------------------------------------
 
@@ -213,7 +219,7 @@ TEST_F(QtBackendTest, AModalShowReturnsOnlyOnceATimerHasHiddenTheForm)
     bool hidden = false;
     form.onFirst = [&] {
         ++ticks;
-        modalInQt = modalInQt || QGuiApplication::modalWindow() == widgetOf(form)->windowHandle();
+        modalInQt = modalInQt || QGuiApplication::modalWindow() == qWindowOf(form);
         mappedByX = mappedByX || isViewable(windowOf(form));
         if (mappedByX || ticks == giveUpAfterTicks) {
             hidden = true;
@@ -346,7 +352,7 @@ TEST_F(QtBackendTest, TimersTickWhileAMessageBoxIsOpenAndItsButtonGivesTheAnswer
     });
     const int status = QCoreApplication::exec();
     form.peer()->show(false); // a late show must not bring the window back
-    const bool anyVisible = widgetOf(form)->isVisible() || QApplication::activeModalWidget();
+    const bool anyVisible = qWindowOf(form)->isVisible() || QApplication::activeModalWidget();
     std::fprintf(stderr,
                  "status %d, box was open %d, box returned %d, show returned %d, visible %d\n", status,
                  boxWasOpen, boxReturned, showReturned, anyVisible);
