@@ -6,7 +6,6 @@
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_fonts.h"
-#include "platform/qt/tick_statistics.h"
 #include "platform/qt/window_common.h"
 #include "platform/qt/x11_window_state.h"
 
@@ -44,15 +43,12 @@ void fillList(QComboBox& combo, const ComboBox& list)
 } // namespace
 
 FormWindow::FormWindow(Form& form, QtBackend& backend)
-    : QWidget(nullptr, windowFlagsFor(form)), form_(form), backend_(backend)
+    : QWidget(nullptr, windowFlagsFor(form)), form_(form), backend_(backend), core_(form, backend)
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent covers every pixel
     setMouseTracking(true);
     setWindowTitle(QString::fromStdString(form.Caption));
     setWindowIcon(iconFor(form.icon));
-    for (const Control* control : form.controls())
-        if (isDrawn(*control))
-            paintedRects_.emplace(control, paintedRect(*control));
     createWidgets();
     applyTabOrder();
     applyGeometry();
@@ -95,7 +91,7 @@ void FormWindow::show(bool modal)
 
 void FormWindow::hide()
 {
-    pressed_ = false;
+    core_.forgetPress();
     QWidget::hide();
 }
 
@@ -116,12 +112,10 @@ void FormWindow::applyGeometry()
     const QSize size(form_.pixelWidth(), form_.pixelHeight());
     if (size != this->size())
         setFixedSize(size);
-    const QPoint position(toPixels(form_.Left), toPixels(form_.Top));
-    if (position == pos())
-        return;
-    move(position);
-    if (TickStatistics* statistics = TickStatistics::instance(); statistics && isVisible())
-        statistics->moved(form_.className());
+    if (const QPoint place = core_.placeOf(); place != pos()) {
+        move(place);
+        core_.movedOnScreen(isVisible());
+    }
 }
 
 void FormWindow::controlChanged(Control& control, Change change)
@@ -130,8 +124,7 @@ void FormWindow::controlChanged(Control& control, Change change)
         followInWidget(control, *widget->second, change);
         return;
     }
-    if (isDrawn(control))
-        repaintControl(control);
+    update(core_.repaintRegion(control));
 }
 
 bool FormWindow::setShape(const QRegion& pixels)
@@ -152,16 +145,6 @@ void FormWindow::focusControl(Control& control)
 {
     if (const auto widget = widgets_.find(&control); widget != widgets_.end())
         widget->second->setFocus(Qt::OtherFocusReason);
-}
-
-void FormWindow::repaintControl(const Control& control)
-{
-    QRect& painted = paintedRects_[&control];
-    const QRect now = paintedRect(control);
-    QRegion dirty(now);
-    dirty += painted;
-    painted = now;
-    update(dirty);
 }
 
 // --- Widgets -------------------------------------------------------------------------------
@@ -273,11 +256,8 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event)
     // Access keys belong to the window, not to the widget that has the focus: a text box
     // would otherwise take Alt+M as an "m".
     if (event->type() == QEvent::KeyPress) {
-        if (const char letter = accessKeyOf(*static_cast<QKeyEvent*>(event))) {
-            if (acceptsInput())
-                form_.accessKeyPressed(letter);
-            return true;
-        }
+        if (const auto* key = static_cast<QKeyEvent*>(event); accessKeyOf(*key))
+            return core_.keyPressed(*key);
     }
     // Keep the model's idea of the focused control in step with the player's clicks and
     // tabs; focusControl() finds the widget already focused, so this does not loop.
@@ -304,51 +284,18 @@ void FormWindow::paintEvent(QPaintEvent* event)
 
 // --- Input ---------------------------------------------------------------------------------
 
-bool FormWindow::acceptsInput() const
-{
-    return !backend_.hasQuit() && Program::exists() && Program::current().acceptsInput(form_);
-}
+bool FormWindow::acceptsInput() const { return core_.acceptsInput(); }
 
-void FormWindow::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!acceptsInput())
-        return;
-    const QPointF at = event->position();
-    form_.mouseMoved(static_cast<float>(at.x()) * twipsPerPixel,
-                     static_cast<float>(at.y()) * twipsPerPixel, buttonsOf(event->buttons()),
-                     shiftOf(event->modifiers()));
-}
-
-void FormWindow::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        pressed_ = true;
-}
-
+void FormWindow::mouseMoveEvent(QMouseEvent* event) { core_.mouseMoved(*event); }
+void FormWindow::mousePressEvent(QMouseEvent* event) { core_.mousePressed(*event); }
 void FormWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !pressed_)
-        return;
-    pressed_ = false;
-    // A click is a press and a release both on the window, not dragged off it.
-    const QPoint at = event->position().toPoint();
-    const bool onWindow = rect().contains(at) && (mask().isEmpty() || mask().contains(at));
-    if (onWindow && acceptsInput())
-        form_.clicked(static_cast<float>(event->position().x()) * twipsPerPixel,
-                      static_cast<float>(event->position().y()) * twipsPerPixel);
+    core_.mouseReleased(*event, rect(), mask());
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (!acceptsInput())
-        return;
-    if (const char letter = accessKeyOf(*event)) {
-        form_.accessKeyPressed(letter);
-        return;
-    }
-    if (const int keyAscii = keyAsciiOf(*event))
-        form_.keyPressed(keyAscii);
-    else
+    if (!core_.keyPressed(*event))
         QWidget::keyPressEvent(event);
 }
 
@@ -356,8 +303,7 @@ void FormWindow::closeEvent(QCloseEvent* event)
 {
     // The window never closes itself: the program decides what a close request means.
     event->ignore();
-    if (acceptsInput())
-        form_.closeRequested();
+    core_.closeRequested();
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/backend.h"
+#include "platform/qt/window_common.h"
 
 #include <QRect>
 #include <QWidget>
@@ -51,16 +52,14 @@ private:
     void followInWidget(Control& control, QWidget& widget, Change change);
     void applyTabOrder();
     void focusInitialControl();
-    void repaintControl(const Control& control);
     bool acceptsInput() const;
 
     Form& form_;
     QtBackend& backend_;
     std::unordered_map<Control*, QWidget*> widgets_; // children of this window
-    std::unordered_map<const Control*, QRect> paintedRects_; // as last drawn, to erase
+    FormWindowCore core_;
     bool shownBefore_ = false;
     bool geometryPending_ = false; // a move waits for the end of this round of events
-    bool pressed_ = false;
 };
 
 } // namespace platform

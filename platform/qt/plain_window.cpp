@@ -2,29 +2,22 @@
 
 #include "platform/control.h"
 #include "platform/form.h"
-#include "platform/program.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/qt/tick_statistics.h"
-#include "platform/qt/window_common.h"
 #include "platform/qt/x11_window_state.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 
 namespace platform {
 
-PlainWindow::PlainWindow(Form& form, QtBackend& backend) : form_(form), backend_(backend)
+PlainWindow::PlainWindow(Form& form, QtBackend& backend)
+    : form_(form), backend_(backend), core_(form, backend)
 {
     setFlags(windowFlagsFor(form));
     setTitle(QString::fromStdString(form.Caption));
     setIcon(iconFor(form.icon));
-    for (const Control* control : form.controls())
-        if (isDrawn(*control))
-            paintedRects_.emplace(control, paintedRect(*control));
     applyGeometry();
     backend_.windowCreated(*this);
 }
@@ -55,7 +48,7 @@ void PlainWindow::show(bool modal)
 
 void PlainWindow::hide()
 {
-    pressed_ = false;
+    core_.forgetPress();
     QWindow::hide();
 }
 
@@ -78,24 +71,15 @@ void PlainWindow::applyGeometry()
         setMaximumSize(size);
         resize(size);
     }
-    const QPoint place(toPixels(form_.Left), toPixels(form_.Top));
-    if (place == position())
-        return;
-    setPosition(place);
-    if (TickStatistics* statistics = TickStatistics::instance(); statistics && isVisible())
-        statistics->moved(form_.className());
+    if (const QPoint place = core_.placeOf(); place != position()) {
+        setPosition(place);
+        core_.movedOnScreen(isVisible());
+    }
 }
 
 void PlainWindow::controlChanged(Control& control, Change)
 {
-    if (!isDrawn(control))
-        return;
-    QRect& painted = paintedRects_[&control];
-    const QRect now = paintedRect(control);
-    QRegion dirty(now);
-    dirty += painted;
-    painted = now;
-    for (const QRect& rect : dirty)
+    for (const QRect& rect : core_.repaintRegion(control))
         update(rect);
 }
 
@@ -116,58 +100,22 @@ void PlainWindow::paintEvent(QPaintEvent* event)
     paintForm(painter, form_, event->rect());
 }
 
-bool PlainWindow::acceptsInput() const
-{
-    return !backend_.hasQuit() && Program::exists() && Program::current().acceptsInput(form_);
-}
-
-void PlainWindow::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!acceptsInput())
-        return;
-    const QPointF at = event->position();
-    form_.mouseMoved(static_cast<float>(at.x()) * twipsPerPixel,
-                     static_cast<float>(at.y()) * twipsPerPixel, buttonsOf(event->buttons()),
-                     shiftOf(event->modifiers()));
-}
-
-void PlainWindow::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton)
-        pressed_ = true;
-}
+void PlainWindow::mouseMoveEvent(QMouseEvent* event) { core_.mouseMoved(*event); }
+void PlainWindow::mousePressEvent(QMouseEvent* event) { core_.mousePressed(*event); }
 
 void PlainWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !pressed_)
-        return;
-    pressed_ = false;
-    // A click is a press and a release both on the window, not dragged off it.
-    const QPoint at = event->position().toPoint();
-    const bool onWindow =
-        QRect(QPoint(0, 0), size()).contains(at) && (mask().isEmpty() || mask().contains(at));
-    if (onWindow && acceptsInput())
-        form_.clicked(static_cast<float>(at.x()) * twipsPerPixel,
-                      static_cast<float>(at.y()) * twipsPerPixel);
+    core_.mouseReleased(*event, QRect(QPoint(0, 0), size()), mask());
 }
 
-void PlainWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!acceptsInput())
-        return;
-    if (const char letter = accessKeyOf(*event))
-        form_.accessKeyPressed(letter);
-    else if (const int keyAscii = keyAsciiOf(*event))
-        form_.keyPressed(keyAscii);
-}
+void PlainWindow::keyPressEvent(QKeyEvent* event) { core_.keyPressed(*event); }
 
 bool PlainWindow::event(QEvent* event)
 {
     // The window never closes itself: the program decides what a close request means.
     if (event->type() == QEvent::Close) {
         event->ignore();
-        if (acceptsInput())
-            form_.closeRequested();
+        core_.closeRequested();
         return true;
     }
     return QRasterWindow::event(event);

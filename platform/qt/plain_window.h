@@ -1,10 +1,9 @@
 #pragma once
 
 #include "platform/backend.h"
+#include "platform/qt/window_common.h"
 
 #include <QRasterWindow>
-#include <QRect>
-#include <unordered_map>
 
 namespace platform {
 
@@ -40,13 +39,11 @@ protected:
 
 private:
     void applyGeometry();
-    bool acceptsInput() const;
 
     Form& form_;
     QtBackend& backend_;
-    std::unordered_map<const Control*, QRect> paintedRects_; // as last drawn, to erase
+    FormWindowCore core_;
     bool geometryPending_ = false; // a move waits for the end of this round of events
-    bool pressed_ = false;
 };
 
 } // namespace platform

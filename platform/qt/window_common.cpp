@@ -2,9 +2,13 @@
 
 #include "platform/control.h"
 #include "platform/form.h"
+#include "platform/program.h"
 #include "platform/qt/control_painter.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/tick_statistics.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <initializer_list>
@@ -85,6 +89,86 @@ char accessKeyOf(const QKeyEvent& event)
         event.key() > Qt::Key_Z)
         return 0;
     return static_cast<char>('A' + (event.key() - Qt::Key_A));
+}
+
+FormWindowCore::FormWindowCore(Form& form, QtBackend& backend) : form_(form), backend_(backend)
+{
+    for (const Control* control : form.controls())
+        if (isDrawn(*control))
+            paintedRects_.emplace(control, paintedRect(*control));
+}
+
+bool FormWindowCore::acceptsInput() const
+{
+    return !backend_.hasQuit() && Program::exists() && Program::current().acceptsInput(form_);
+}
+
+void FormWindowCore::mouseMoved(const QMouseEvent& event)
+{
+    if (!acceptsInput())
+        return;
+    const QPointF at = event.position();
+    form_.mouseMoved(static_cast<float>(at.x()) * twipsPerPixel,
+                     static_cast<float>(at.y()) * twipsPerPixel, buttonsOf(event.buttons()),
+                     shiftOf(event.modifiers()));
+}
+
+void FormWindowCore::mousePressed(const QMouseEvent& event)
+{
+    if (event.button() == Qt::LeftButton)
+        pressed_ = true;
+}
+
+void FormWindowCore::mouseReleased(const QMouseEvent& event, const QRect& window,
+                                   const QRegion& shape)
+{
+    if (event.button() != Qt::LeftButton || !pressed_)
+        return;
+    pressed_ = false;
+    const QPoint at = event.position().toPoint();
+    const bool onWindow = window.contains(at) && (shape.isEmpty() || shape.contains(at));
+    if (onWindow && acceptsInput())
+        form_.clicked(static_cast<float>(at.x()) * twipsPerPixel,
+                      static_cast<float>(at.y()) * twipsPerPixel);
+}
+
+bool FormWindowCore::keyPressed(const QKeyEvent& event)
+{
+    if (const char letter = accessKeyOf(event)) {
+        if (acceptsInput())
+            form_.accessKeyPressed(letter);
+        return true;
+    }
+    const int keyAscii = keyAsciiOf(event);
+    if (keyAscii && acceptsInput())
+        form_.keyPressed(keyAscii);
+    return keyAscii != 0;
+}
+
+void FormWindowCore::closeRequested()
+{
+    if (acceptsInput())
+        form_.closeRequested();
+}
+
+QRegion FormWindowCore::repaintRegion(const Control& control)
+{
+    if (!isDrawn(control))
+        return {};
+    QRect& painted = paintedRects_[&control];
+    const QRect now = paintedRect(control);
+    QRegion dirty(now);
+    dirty += painted;
+    painted = now;
+    return dirty;
+}
+
+QPoint FormWindowCore::placeOf() const { return {toPixels(form_.Left), toPixels(form_.Top)}; }
+
+void FormWindowCore::movedOnScreen(bool visible) const
+{
+    if (TickStatistics* statistics = TickStatistics::instance(); statistics && visible)
+        statistics->moved(form_.className());
 }
 
 } // namespace platform

@@ -5,15 +5,49 @@
 
 #include <QIcon>
 #include <QRect>
+#include <QRegion>
 #include <Qt>
+#include <unordered_map>
 
 class QKeyEvent;
+class QMouseEvent;
 class QPainter;
 
 namespace platform {
 
+class Control;
 class Form;
+class QtBackend;
 enum class FormIcon;
+
+// What both kinds of window peer do alike for their form: pass the player's mouse, keys
+// and close requests on as the form's events, and keep what was painted of each drawn
+// control, so that a change repaints only its old and new places.
+class FormWindowCore {
+public:
+    FormWindowCore(Form& form, QtBackend& backend);
+
+    bool acceptsInput() const;
+    void mouseMoved(const QMouseEvent& event);
+    void mousePressed(const QMouseEvent& event);
+    // A click is a press and a release both on the window (`shape` cuts it), not dragged off.
+    void mouseReleased(const QMouseEvent& event, const QRect& window, const QRegion& shape);
+    // Whether the key was the form's: an access key or a key with a character.
+    bool keyPressed(const QKeyEvent& event);
+    void closeRequested();
+    void forgetPress() { pressed_ = false; }
+    // Where the control was and is painted, or nothing if the window does not draw it.
+    QRegion repaintRegion(const Control& control);
+    // Whether the window should move: the form's position in pixels differs from `now`.
+    QPoint placeOf() const;
+    void movedOnScreen(bool visible) const;
+
+private:
+    Form& form_;
+    QtBackend& backend_;
+    std::unordered_map<const Control*, QRect> paintedRects_;
+    bool pressed_ = false;
+};
 
 Qt::WindowFlags windowFlagsFor(const Form& form);
 const QIcon& iconFor(FormIcon icon);
