@@ -40,9 +40,12 @@ geometry "$ball"
 xwininfo -shape -id "$ball" | grep -q "Window shape extents" || fail "X reports no shape for the ball"
 
 echo "The window system knows the program by name and icon; only the ball is on the taskbar"
+has_icon() { xprop -id "$1" _NET_WM_ICON | grep -q "Icon (64 x 64)"; }
 for window in "$ball" "$hoop" "$board"; do
-  xprop -id "$window" WM_CLASS | grep -q '"orvanta", "orvanta"' || fail "window $window has no WM_CLASS orvanta"
-  xprop -id "$window" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "window $window has no icon"
+  name=$(xprop -id "$window" WM_NAME)
+  xprop -id "$window" WM_CLASS | grep -q '"orvanta", "orvanta"' || fail "$name: no WM_CLASS orvanta"
+  for _ in $(seq 1 20); do has_icon "$window" && break; sleep 0.1; done
+  has_icon "$window" || fail "$name: no icon: $(xprop -id "$window" _NET_WM_ICON | head -c 300)"
 done
 ! xprop -id "$ball" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "the ball is kept off the taskbar"
 for window in "$hoop" "$board"; do
