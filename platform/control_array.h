@@ -21,7 +21,6 @@ public:
             throw std::out_of_range("no such member of the control array");
         return *it->second;
     }
-    bool has(int index) const { return members_.count(index) > 0; }
 
 private:
     std::map<int, C*> members_;

@@ -88,7 +88,6 @@ public:
     bool acceptsInput(const Form& form) const;
     void pushModal(Form& form) { modal_.push_back(&form); }
     void popModal() { modal_.pop_back(); }
-    int openMessageBoxes() const { return openBoxes_; }
 
     Form* activeForm() const { return active_; }
     void activate(Form* form) { active_ = form; }
