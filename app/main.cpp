@@ -4,6 +4,7 @@
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/session.h"
+#include "platform/qt/x11_connection.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -41,6 +42,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName("orvanta");
     QApplication::setDesktopFileName("org.example.orvanta");
+    platform::endInOneLineWhenTheXServerGoes();
 
     platform::QtBackend backend;
     platform::Program program(backend);

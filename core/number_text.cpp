@@ -1,19 +1,29 @@
 #include "core/number_text.h"
 
-#include <cctype>
 #include <charconv>
-#include <cmath>
-#include <cstdio>
+
+// Both directions use <charconv>, which never consults the locale: the application object
+// adopts the user's locale, and a comma locale must not turn "5.5" into "5,5".
 
 namespace orvanta {
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+} // namespace
 
 std::string numberText(double value)
 {
     if (value == 0) // no "-0"
         return "0";
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
-    std::string text = buffer;
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    std::string text(buffer, written.ptr);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
     // Exponents as "1E+20" and "1.5E-07": at least two digits, like the platform shows.
     if (const auto e = text.find('E'); e != std::string::npos) {
         std::string mantissa = text.substr(0, e);
@@ -37,7 +47,7 @@ double numericValue(const std::string& text)
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
     const auto digitsFrom = [&](std::size_t at) {
-        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])))
+        while (at < text.size() && isDigit(text[at]))
             ++at;
         return at;
     };

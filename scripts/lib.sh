@@ -1,17 +1,45 @@
 # Shared by scripts/run and scripts/test: what the game needs from Debian, and how to get it.
 
 # Building the game.
-build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev)
+build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev libx11-dev)
 # The free fonts that stand in for the ones the windows name.
 font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-one
   fonts-liberation2 fonts-dejavu-core)
-# Testing: a virtual X server and the tools that drive and inspect it; valgrind.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
-  valgrind)
+# Testing: a virtual X server and the tools that drive and inspect it; valgrind; the
+# source of the comma locale that a test generates for itself.
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool
+  x11-utils imagemagick valgrind locales)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.
-package_packages=(dpkg-dev lintian desktop-file-utils appstream)
+package_packages=(dpkg-dev lintian desktop-file-utils appstream groff-base binutils)
+
+# Every program that scripts/test and the tests call, as program:package. scripts/test
+# installs these packages with the lists above and checks each program before any test
+# runs, so that a missing one is named at once rather than failing deep inside a test.
+# A script or a test that starts to call a program adds it here.
+test_programs=(cmake:cmake ctest:cmake cpack:cmake ninja:ninja-build g++:g++
+  Xvfb:xvfb xdpyinfo:x11-utils xwininfo:x11-utils xprop:x11-utils xdotool:xdotool
+  import:imagemagick identify:imagemagick valgrind:valgrind localedef:libc-bin
+  dpkg-deb:dpkg lintian:lintian desktop-file-validate:desktop-file-utils
+  appstreamcli:appstream groff:groff-base zcat:gzip readelf:binutils)
+fuzz_programs=(clang++:clang)
+
+# The packages that bring the given program:package entries.
+packages_of() {
+  local entry
+  for entry in "$@"; do echo "${entry#*:}"; done | sort -u
+}
+
+# Fails with one line naming the first missing program and its package.
+require_programs() {
+  local entry
+  for entry in "$@"; do
+    command -v "${entry%%:*}" >/dev/null 2>&1 && continue
+    echo "Missing program: ${entry%%:*} (Debian package ${entry#*:})" >&2
+    return 1
+  done
+}
 
 # Installs the packages that are missing, and nothing when all are there.
 install_missing() {

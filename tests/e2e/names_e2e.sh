@@ -3,10 +3,11 @@
 # combining marks, control characters, only spaces. Each is kept exactly (cut at ten
 # characters); one of them plays a game, is named by the Escape question and comes back
 # on the end screen. Then SIGINT ends the game cleanly.
-# usage: names_e2e.sh <orvanta binary> <artefacts folder>
+# usage: names_e2e.sh <orvanta binary> <clipboard tool> <artefacts folder>
 set -euo pipefail
 game=$1
-artefacts=$2
+clipboard_tool=$2
+artefacts=$3
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 own_xvfb 1024x768

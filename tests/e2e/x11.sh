@@ -29,6 +29,16 @@ own_xvfb() {
   xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer"
 }
 
+# Whether what a command prints (the arguments after the first) contains $1. The output is
+# read whole: in `command | grep -q` under pipefail, grep stops at the first match and the
+# command, if it still has lines to write, dies of SIGPIPE and fails the check.
+prints() {
+  local pattern=$1 output
+  shift
+  output=$("$@") || return 1
+  grep -q -- "$pattern" <<<"$output"
+}
+
 # Starts the game; its pid is in $game_pid.
 start_game() {
   "$@" &
@@ -130,16 +140,24 @@ focus_window() {
   xdotool windowfocus --sync "$1"
 }
 
-# Copies what the focused text box holds and prints it, exactly.
+# Copies what the focused text box holds and prints it, exactly. Needs $clipboard_tool.
 copy_text_box() {
   xdotool key --clearmodifiers ctrl+a ctrl+c
   sleep 0.2
-  xclip -o -selection clipboard
+  "$clipboard_tool" get
 }
 
-# Replaces what the focused text box holds with $1, pasted as a player would.
+# Replaces what the focused text box holds with $1, pasted as a player would. Needs
+# $clipboard_tool, which serves the text until the next copy takes the clipboard.
 paste_into_text_box() {
-  printf '%s' "$1" | xclip -selection clipboard
+  local fifo owned
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  printf '%s' "$1" | "$clipboard_tool" set >"$fifo" &
+  cleanup_pids+=($!)
+  read -r -t 10 owned <"$fifo" || true
+  rm -f "$fifo"
+  [ "${owned:-}" = owned ] || fail "the clipboard tool did not take the clipboard"
   xdotool key --clearmodifiers ctrl+a Delete ctrl+v
   sleep 0.2
 }

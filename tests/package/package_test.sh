@@ -37,7 +37,8 @@ dpkg-deb -x "$deb" "$root"
 binary="$root/usr/games/orvanta"
 if [ -f "$binary" ] && [ -x "$binary" ]; then
   readelf -h "$binary" >/dev/null 2>&1 || fail "/usr/games/orvanta is not an ELF file"
-  if readelf -S "$binary" | grep -q '\.debug_info'; then fail "/usr/games/orvanta is not stripped"; fi
+  sections=$(readelf -S "$binary")
+  if grep -q '\.debug_info' <<<"$sections"; then fail "/usr/games/orvanta is not stripped"; fi
 else
   fail "/usr/games/orvanta is missing or not executable"
 fi
@@ -91,7 +92,7 @@ if [ -f "$manpage" ] && gzip -t "$manpage"; then
   else
     echo "no groff or mandoc here: the manual page is not rendered"
   fi
-  zcat "$manpage" | grep -q '^\.SH EXIT STATUS' || fail "manual page has no EXIT STATUS"
+  grep -q '^\.SH EXIT STATUS' <(zcat "$manpage") || fail "manual page has no EXIT STATUS"
 else
   fail "no gzip-compressed manual page at /usr/share/man/man6/orvanta.6.gz"
 fi

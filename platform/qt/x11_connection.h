@@ -1,0 +1,11 @@
+#pragma once
+
+namespace platform {
+
+// When the X server goes away, the game ends with status 1 and one line on stderr, however
+// the loss is noticed. Qt's own reader thread says one line; Xlib, which Qt also drives,
+// would add its own three-line report, so its fatal-error handler is replaced. Does
+// nothing when the application does not run on X11. Call once the application exists.
+void endInOneLineWhenTheXServerGoes();
+
+} // namespace platform
