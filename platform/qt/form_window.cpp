@@ -5,6 +5,7 @@
 #include "platform/program.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/round_end.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/window_common.h"
 #include "platform/qt/x11_window_state.h"
@@ -102,7 +103,7 @@ void FormWindow::geometryChanged()
     if (geometryPending_)
         return;
     geometryPending_ = true;
-    QMetaObject::invokeMethod(this, &FormWindow::applyGeometry, Qt::QueuedConnection);
+    atRoundEnd(*this, [this] { applyGeometry(); });
 }
 
 void FormWindow::applyGeometry()

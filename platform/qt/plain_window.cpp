@@ -4,6 +4,7 @@
 #include "platform/form.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/round_end.h"
 #include "platform/qt/x11_window_state.h"
 
 #include <QPaintEvent>
@@ -13,7 +14,7 @@
 namespace platform {
 
 PlainWindow::PlainWindow(Form& form, QtBackend& backend)
-    : form_(form), backend_(backend), core_(form, backend)
+    : form_(form), backend_(backend), core_(form, backend), mover_(*this)
 {
     setFlags(windowFlagsFor(form));
     setTitle(QString::fromStdString(form.Caption));
@@ -32,8 +33,10 @@ void PlainWindow::show(bool modal)
         return;
     const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
     // Qt applies a window's modality when it maps it.
-    if (isVisible() && this->modality() != modality)
+    if (isVisible() && this->modality() != modality) {
+        mover_.release();
         QWindow::hide();
+    }
     if (!isVisible()) {
         applyGeometry(); // mapped where the model has it, not one round later
         setModality(modality);
@@ -49,6 +52,7 @@ void PlainWindow::show(bool modal)
 void PlainWindow::hide()
 {
     core_.forgetPress();
+    mover_.release();
     QWindow::hide();
 }
 
@@ -59,7 +63,7 @@ void PlainWindow::geometryChanged()
     if (geometryPending_)
         return;
     geometryPending_ = true;
-    QMetaObject::invokeMethod(this, &PlainWindow::applyGeometry, Qt::QueuedConnection);
+    atRoundEnd(*this, [this] { applyGeometry(); });
 }
 
 void PlainWindow::applyGeometry()
@@ -67,14 +71,13 @@ void PlainWindow::applyGeometry()
     geometryPending_ = false;
     const QSize size(form_.pixelWidth(), form_.pixelHeight());
     if (size != this->size()) {
+        mover_.release();
         setMinimumSize(size);
         setMaximumSize(size);
         resize(size);
     }
-    if (const QPoint place = core_.placeOf(); place != position()) {
-        setPosition(place);
+    if (mover_.moveTo(core_.placeOf()))
         core_.movedOnScreen(isVisible());
-    }
 }
 
 void PlainWindow::controlChanged(Control& control, Change)

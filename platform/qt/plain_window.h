@@ -2,6 +2,7 @@
 
 #include "platform/backend.h"
 #include "platform/qt/window_common.h"
+#include "platform/qt/x11_mover.h"
 
 #include <QRasterWindow>
 
@@ -43,6 +44,7 @@ private:
     Form& form_;
     QtBackend& backend_;
     FormWindowCore core_;
+    X11Mover mover_; // the ball's moves go straight to X
     bool geometryPending_ = false; // a move waits for the end of this round of events
 };
 

@@ -1,0 +1,123 @@
+#include "platform/qt/x11_mover.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+#ifdef ORVANTA_HAVE_XCB
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#endif
+
+namespace platform {
+
+X11Mover::X11Mover(QWindow& window) : window_(window) {}
+
+bool X11Mover::moveTo(QPoint place)
+{
+    if (holding_ && place == place_)
+        return false;
+    if (holding_ || hold()) {
+        sendMove(place);
+        return true;
+    }
+    if (place == window_.position())
+        return false;
+    window_.setPosition(place);
+    return true;
+}
+
+#ifdef ORVANTA_HAVE_XCB
+namespace {
+
+xcb_connection_t* connectionOf(const QWindow& window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 && window.handle() ? x11->connection() : nullptr;
+}
+
+xcb_window_t idOf(const QWindow& window) { return static_cast<xcb_window_t>(window.winId()); }
+
+// Qt's pixels to the server's: Qt scales a screen's desktop about that screen's corner.
+QPoint nativeOf(const QWindow& window, QPoint place)
+{
+    const QScreen* screen = window.screen();
+    const qreal ratio = window.devicePixelRatio();
+    if (!screen || ratio == 1)
+        return place;
+    const QPoint corner = screen->geometry().topLeft();
+    return (place - corner) * ratio + corner;
+}
+
+} // namespace
+
+bool X11Mover::hold()
+{
+    xcb_connection_t* connection = connectionOf(window_);
+    // Exposed: Qt has seen the window mapped (and reparented, under a window manager), so
+    // it needs no structure event of this window until it hides it.
+    if (!connection || !window_.isExposed())
+        return false;
+    const xcb_window_t id = idOf(window_);
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, id), nullptr);
+    if (!attributes)
+        return false;
+    qtEventMask_ = attributes->your_event_mask;
+    std::free(attributes);
+    const std::uint32_t quiet = qtEventMask_ & ~std::uint32_t{XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &quiet);
+    holding_ = true;
+    return true;
+}
+
+void X11Mover::sendMove(QPoint place)
+{
+    xcb_connection_t* connection = connectionOf(window_);
+    const QPoint native = nativeOf(window_, place);
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(native.x()),
+                                    static_cast<std::uint32_t>(native.y())};
+    xcb_configure_window(connection, idOf(window_), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                         values);
+    xcb_flush(connection);
+    place_ = place;
+}
+
+void X11Mover::release()
+{
+    if (!holding_)
+        return;
+    holding_ = false;
+    xcb_connection_t* connection = connectionOf(window_);
+    if (!connection)
+        return;
+    const xcb_window_t id = idOf(window_);
+    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &qtEventMask_);
+    // Tell Qt where the window is the way a window manager does, with a synthetic
+    // ConfigureNotify: Qt takes its position as given.
+    const QPoint native = nativeOf(window_, place_);
+    const QSize size = window_.size() * window_.devicePixelRatio();
+    xcb_configure_notify_event_t event{};
+    event.response_type = XCB_CONFIGURE_NOTIFY;
+    event.event = id;
+    event.window = id;
+    event.above_sibling = XCB_NONE;
+    event.x = static_cast<std::int16_t>(native.x());
+    event.y = static_cast<std::int16_t>(native.y());
+    event.width = static_cast<std::uint16_t>(size.width());
+    event.height = static_cast<std::uint16_t>(size.height());
+    xcb_send_event(connection, 0, id, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+}
+
+#else
+
+bool X11Mover::hold() { return false; }
+void X11Mover::sendMove(QPoint) {}
+void X11Mover::release() {}
+
+#endif
+
+} // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPoint>
+#include <cstdint>
+
+class QWindow;
+
+namespace platform {
+
+// Moves a top-level window that only the program moves (the ball, a hundred times a
+// second) straight through Qt's X connection: one ConfigureWindow request and nothing
+// back. Qt would send the window's size hints with each move and answer each
+// ConfigureNotify with a round trip to ask the server where the window is, through its
+// reader thread: most of what a move cost. While the mover holds a shown window, Qt does
+// not hear of its structure events; it learns where the window is when the mover hands
+// the window back. A window not yet shown, or off X11, is moved through Qt.
+class X11Mover {
+public:
+    explicit X11Mover(QWindow& window);
+
+    // Puts the window at `place` (Qt's device-independent desktop pixels); whether a move
+    // went out, that is whether the window was (or may have been) elsewhere.
+    bool moveTo(QPoint place);
+    // Gives the window back to Qt, which learns where it is: before Qt hides, maps or
+    // resizes it.
+    void release();
+
+private:
+    bool hold();
+    void sendMove(QPoint place);
+
+    QWindow& window_;
+    bool holding_ = false;
+    QPoint place_; // where the held window was last sent
+    std::uint32_t qtEventMask_ = 0; // what Qt selected on the window, given back on release
+};
+
+} // namespace platform
