@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <map>
 
 namespace platform {
 
@@ -37,6 +38,18 @@ const Substitution* substitutionFor(const std::string& family)
     return found == substitutions.end() ? nullptr : &*found;
 }
 
+// Asked on every paint of a text: fontconfig answers slowly, and the answer holds for
+// the run.
+bool installed(const std::string& family)
+{
+    static std::map<std::string, bool> known;
+    const auto found = known.find(family);
+    if (found != known.end())
+        return found->second;
+    return known.emplace(family, QFontDatabase::hasFamily(QString::fromStdString(family)))
+        .first->second;
+}
+
 QFont::Weight weightOf(const Font& font)
 {
     const int weight = std::clamp(font.Weight, 100, 900);
@@ -64,7 +77,7 @@ QFont toQFont(const Font& font)
     QFont result(family);
     qreal size = font.Size > 0 ? font.Size : 8;
     QFont::Weight weight = weightOf(font);
-    if (const Substitution* s = substitutionFor(font.Name); s && !QFontDatabase::hasFamily(family)) {
+    if (const Substitution* s = substitutionFor(font.Name); s && !installed(font.Name)) {
         weight = std::max(weight, s->lightest);
         size *= s->sizeFactor;
     }

@@ -18,10 +18,10 @@ public:
 
     void start(int intervalMs) override
     {
-        interval_ = intervalMs;
+        interval_ = std::int64_t{intervalMs} * 1000000;
         ++generation_;
         scheduler_.schedule(
-            {scheduler_.nowMs() + intervalMs, timer_.startSequence(), this, generation_});
+            {scheduler_.nowNs() + interval_, timer_.startSequence(), this, generation_});
         if (scheduler_.statistics_)
             scheduler_.statistics_->started(name_, intervalMs);
     }
@@ -49,20 +49,23 @@ private:
     TimerScheduler& scheduler_;
     Timer& timer_;
     std::string name_;
-    std::int64_t interval_ = 0;
+    std::int64_t interval_ = 0; // ns
     std::uint64_t generation_ = 0;
 };
 
-TimerScheduler::TimerScheduler() : statistics_(TickStatistics::instance())
+// The ball moves every 10 ms: a coarse wake-up would make it stutter.
+TimerScheduler::TimerScheduler()
+    : wake_([this] { fireDue(); }), statistics_(TickStatistics::instance())
 {
-    clock_.start();
-    // The ball moves every 10 ms: a coarse timer would make it stutter.
-    wake_.setTimerType(Qt::PreciseTimer);
-    wake_.setSingleShot(true);
-    QObject::connect(&wake_, &QTimer::timeout, [this] { fireDue(); });
 }
 
 TimerScheduler::~TimerScheduler() = default;
+
+std::int64_t TimerScheduler::nowNs()
+{
+    using namespace std::chrono;
+    return duration_cast<nanoseconds>(PreciseWake::Clock::now().time_since_epoch()).count();
+}
 
 std::unique_ptr<TimerPeer> TimerScheduler::createPeer(Timer& timer)
 {
@@ -95,17 +98,25 @@ void TimerScheduler::rearm()
 {
     dropStale();
     if (ticks_.empty()) {
-        wake_.stop();
+        if (armedFor_ >= 0)
+            wake_.cancel();
+        armedFor_ = -1;
         return;
     }
-    wake_.start(static_cast<int>(std::max<std::int64_t>(0, ticks_.back().due - nowMs())));
+    const std::int64_t next = ticks_.back().due;
+    if (next == armedFor_) // each tick fired reschedules itself: mostly nothing changes
+        return;
+    armedFor_ = next;
+    using namespace std::chrono;
+    wake_.wakeAt(PreciseWake::Clock::time_point(nanoseconds(next)));
 }
 
 // The handler of a tick may wait in a message box; the wake-up is armed before it runs,
 // so that the other timers tick in the box's loop.
 void TimerScheduler::fireDue()
 {
-    const std::int64_t now = nowMs();
+    armedFor_ = -1; // spent
+    const std::int64_t now = nowNs();
     for (dropStale(); !ticks_.empty() && ticks_.back().due <= now; dropStale()) {
         const Tick tick = ticks_.back();
         ticks_.pop_back();

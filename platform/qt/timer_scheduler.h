@@ -1,9 +1,8 @@
 #pragma once
 
+#include "platform/qt/precise_wake.h"
 #include "platform/timer.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -29,21 +28,21 @@ public:
 private:
     class Peer;
     struct Tick {
-        std::int64_t due; // ms on clock_
+        std::int64_t due; // ns on PreciseWake::Clock
         std::uint64_t sequence;
         Peer* peer;
         std::uint64_t generation; // a tick of a timer since stopped or restarted is void
     };
 
-    std::int64_t nowMs() const { return clock_.elapsed(); }
+    static std::int64_t nowNs();
     void schedule(const Tick& tick);
     void forget(const Peer& peer);
     void dropStale();
     void rearm();
     void fireDue();
 
-    QElapsedTimer clock_;
-    QTimer wake_;
+    PreciseWake wake_;
+    std::int64_t armedFor_ = -1; // the due time the wake-up is set for, if any
     std::vector<Tick> ticks_; // latest first: the next tick at the back
     TickStatistics* statistics_;
 };

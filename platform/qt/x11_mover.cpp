@@ -37,8 +37,6 @@ xcb_connection_t* connectionOf(const QWindow& window)
     return x11 && window.handle() ? x11->connection() : nullptr;
 }
 
-xcb_window_t idOf(const QWindow& window) { return static_cast<xcb_window_t>(window.winId()); }
-
 // Qt's pixels to the server's: Qt scales a screen's desktop about that screen's corner.
 QPoint nativeOf(const QWindow& window, QPoint place)
 {
@@ -59,7 +57,7 @@ bool X11Mover::hold()
     // it needs no structure event of this window until it hides it.
     if (!connection || !window_.isExposed())
         return false;
-    const xcb_window_t id = idOf(window_);
+    const auto id = static_cast<xcb_window_t>(window_.winId());
     xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, id), nullptr);
     if (!attributes)
@@ -68,19 +66,19 @@ bool X11Mover::hold()
     std::free(attributes);
     const std::uint32_t quiet = qtEventMask_ & ~std::uint32_t{XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &quiet);
+    connection_ = connection;
+    id_ = id;
     holding_ = true;
     return true;
 }
 
 void X11Mover::sendMove(QPoint place)
 {
-    xcb_connection_t* connection = connectionOf(window_);
     const QPoint native = nativeOf(window_, place);
     const std::uint32_t values[] = {static_cast<std::uint32_t>(native.x()),
                                     static_cast<std::uint32_t>(native.y())};
-    xcb_configure_window(connection, idOf(window_), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
-                         values);
-    xcb_flush(connection);
+    xcb_configure_window(connection_, id_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(connection_);
     place_ = place;
 }
 
@@ -89,10 +87,8 @@ void X11Mover::release()
     if (!holding_)
         return;
     holding_ = false;
-    xcb_connection_t* connection = connectionOf(window_);
-    if (!connection)
-        return;
-    const xcb_window_t id = idOf(window_);
+    xcb_connection_t* connection = connection_;
+    const xcb_window_t id = id_;
     xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &qtEventMask_);
     // Tell Qt where the window is the way a window manager does, with a synthetic
     // ConfigureNotify: Qt takes its position as given.

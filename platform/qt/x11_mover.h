@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class QWindow;
+struct xcb_connection_t;
 
 namespace platform {
 
@@ -30,6 +31,8 @@ private:
     void sendMove(QPoint place);
 
     QWindow& window_;
+    xcb_connection_t* connection_ = nullptr; // Qt's, while holding
+    std::uint32_t id_ = 0;
     bool holding_ = false;
     QPoint place_; // where the held window was last sent
     std::uint32_t qtEventMask_ = 0; // what Qt selected on the window, given back on release
