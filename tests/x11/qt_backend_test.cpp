@@ -25,11 +25,14 @@
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <clocale>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <optional>
 #include <ostream>
 
@@ -211,6 +214,114 @@ TEST_F(QtBackendTest, AShapedFormLetsThePointerThroughWhereItIsCutAway)
         });
         EXPECT_EQ(onForm, probe.onForm) << "at " << probe.at.x() << ", " << probe.at.y();
     }
+}
+
+// --- A window only the program moves -------------------------------------------------
+
+// Follows the server's top-level windows on a connection of its own: where each window
+// was when X last mapped it. Start it before the window is made.
+class MapWatch {
+public:
+    MapWatch() : connection_(xcb_connect(nullptr, nullptr))
+    {
+        if (!works())
+            return;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_, root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection_);
+    }
+    ~MapWatch() { xcb_disconnect(connection_); }
+    MapWatch(const MapWatch&) = delete;
+    MapWatch& operator=(const MapWatch&) = delete;
+
+    bool works() const { return xcb_connection_has_error(connection_) == 0; }
+    std::optional<QPoint> placeAtLastMap(WId window)
+    {
+        drain();
+        const auto found = placesAtMap_.find(window);
+        return found == placesAtMap_.end() ? std::nullopt : std::optional(found->second);
+    }
+
+private:
+    void drain()
+    {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+            switch (event->response_type & 0x7f) {
+            case XCB_CREATE_NOTIFY: {
+                const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
+                places_[created->window] = {created->x, created->y};
+                break;
+            }
+            case XCB_CONFIGURE_NOTIFY: {
+                const auto* moved = reinterpret_cast<xcb_configure_notify_event_t*>(event);
+                places_[moved->window] = {moved->x, moved->y};
+                break;
+            }
+            case XCB_MAP_NOTIFY: {
+                const auto* mapped = reinterpret_cast<xcb_map_notify_event_t*>(event);
+                placesAtMap_[mapped->window] = places_[mapped->window];
+                break;
+            }
+            default: break;
+            }
+            std::free(event);
+        }
+    }
+
+    xcb_connection_t* connection_;
+    std::map<WId, QPoint> places_;
+    std::map<WId, QPoint> placesAtMap_;
+};
+
+// The ball's moves go to X past Qt: each must land on the model's pixel, keep the shape,
+// and leave Qt knowing where the window is once it hides; a window moved while hidden
+// must be mapped where the model has it, not moved there after.
+TEST_F(QtBackendTest, AFormMovedWhileShownLandsOnTheModelsPixelsKeepsItsShapeAndMapsInPlace)
+{
+    MapWatch watch;
+    ASSERT_TRUE(watch.works());
+    TestForm form;
+    form.Show();
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32))); // an L
+
+    struct Step {
+        float left, top;
+        QPoint pixels;
+    };
+    const Step steps[] = {
+        {1507.5, 2992, {101, 199}}, // halves round up
+        {0, 0, {0, 0}},
+        {-150, 7.4f, {-10, 0}},
+        {6000, 4500, {400, 300}},
+    };
+    for (const Step& step : steps) {
+        // Several changes in one round: X gets where the window ends up.
+        form.Left = step.left + 300;
+        form.Top = step.top - 300;
+        form.Left = step.left;
+        form.Top = step.top;
+        const XGeometry expected{step.pixels.x(), step.pixels.y(), 64, 64};
+        XGeometry seen;
+        waitFor([&] { return (seen = mappedGeometry(windowOf(form))) == expected; });
+        EXPECT_EQ(seen, expected) << "for Left " << step.left << ", Top " << step.top;
+    }
+    EXPECT_TRUE(windowInfo(windowOf(form), {"-shape"}).contains("Window shape extents"));
+    const QPoint last(400, 300);
+    EXPECT_EQ(windowUnderPointer(last + QPoint(16, 48)), windowOf(form));
+    EXPECT_NE(windowUnderPointer(last + QPoint(48, 48)), windowOf(form)) << "the cut-away corner";
+
+    form.Hide();
+    EXPECT_TRUE(waitFor([&] { return qWindowOf(form)->position() == last; }))
+        << "Qt thinks the hidden window is at " << qWindowOf(form)->position().x() << ", "
+        << qWindowOf(form)->position().y();
+    form.Left = 3000;
+    form.Top = 1500;
+    form.Show();
+    std::optional<QPoint> mappedAt;
+    waitFor([&] { return (mappedAt = watch.placeAtLastMap(windowOf(form))) == QPoint(200, 100); });
+    EXPECT_EQ(mappedAt, QPoint(200, 100));
 }
 
 // --- Modal show --------------------------------------------------------------------------
