@@ -1,48 +1,87 @@
 #!/usr/bin/env bash
-# Measures the real game the way a player feels it, on a private Xvfb: tick fidelity of
-# every timer, how often X sees the ball move, CPU and memory during play, start-up
-# time, and the stall when a message box opens; then oneko, a classic shaped desktop
-# toy, under the same server for the same time, as a peer. Prints a Markdown table.
-# usage: bench/real_game.sh [build folder]   (run from the repository root)
+# Measures the real game the way a player feels it, on a private Xvfb, beside programs
+# that set the floor on the same server in the same run: tick fidelity of every timer,
+# how often X sees the ball move, the touch latency (pointer on the ball to the ball's
+# window moving with its new speed), CPU during play against a plain Xlib program moving
+# one window 100 times a second, start-up against a bare frameless Qt window (cold
+# cache), peak memory; and oneko, a classic shaped desktop toy, for as long. Prints
+# Markdown tables.
+# usage: bench/real_game.sh [--load] [build folder]   (run from the repository root)
+#   --load  keeps both cores busy with two other processes for the whole run
 set -euo pipefail
+load=no
+if [ "${1:-}" = --load ]; then
+  load=yes
+  shift
+fi
 build=$(realpath "${1:-build}")
 source "$(dirname "$0")/../scripts/lib.sh"
-install_missing oneko xvfb xdotool x11-utils libx11-dev
+install_missing oneko xvfb xdotool x11-utils libx11-dev libxi-dev
 source "$(dirname "$0")/../tests/e2e/x11.sh"
-[ -x "$build/app/orvanta" ] && [ -x "$build/bench/x_watch" ] ||
-  fail "build the game and bench/x_watch in $build first (scripts/test builds both)"
+for program in app/orvanta bench/x_watch bench/xlib_mover bench/bare_window; do
+  [ -x "$build/$program" ] || fail "build $program in $build first (scripts/test builds it)"
+done
 artefacts=$(mktemp -d)
 own_xvfb 1024x768
-hz=$(getconf CLK_TCK)
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# CPU time of all the threads of a process, in ns (the scheduler's own count, finer than
+# the clock ticks of /proc/<pid>/stat).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
 peak_rss_kib() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
 now_ns() { date +%s%N; }
+percent_of_core() { awk -v c="$1" -v a="$2" -v b="$3" 'BEGIN {printf "%.2f", 100 * c / (b - a)}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", b ? a / b : 0}'; }
+median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
+if [ "$load" = yes ]; then
+  for _ in 1 2; do
+    bash -c 'while :; do :; done' &
+    cleanup_pids+=($!)
+  done
+fi
 
 "$build/bench/x_watch" Clock >"$artefacts/watch.txt" &
 cleanup_pids+=($!)
 until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
+grep -q 'no touches' "$artefacts/watch.txt" && echo "x_watch cannot see the pointer: no touch latency" >&2
 
-# Start-up from exec to the loading screen mapped, with a cold page cache if allowed.
+# Start-up from exec to the first window mapped, with a cold page cache if allowed:
+# the bare window and the game in turn, three times, so that both see the same machine.
 cache=warm
-if sync && echo 3 >/proc/sys/vm/drop_caches 2>/dev/null; then cache=cold; fi
-exec_ns=$(now_ns)
-ORVANTA_TICK_STATS=1 start_game "$build/app/orvanta" 2>"$artefacts/stats.txt"
-wait_window "Form Loading" 5 >/dev/null
-map_ns=$(awk '$1 == "map" && $3 == "Form" && $4 == "Loading" {print $2; exit}' "$artefacts/watch.txt")
-startup_ms=$(( (map_ns - exec_ns) / 1000000 ))
+drop_caches() { sync && echo 3 >/proc/sys/vm/drop_caches 2>/dev/null; }
+drop_caches && cache=cold
+startup_ms() { # program, name of the window it maps first
+  local exec_ns map_ns pid
+  drop_caches || true
+  exec_ns=$(now_ns)
+  "$1" 2>/dev/null &
+  pid=$!
+  wait_window "$2" 10 >/dev/null
+  kill -TERM "$pid"
+  wait "$pid" 2>/dev/null || true
+  map_ns=$(awk -v a="$exec_ns" -v name="$2" '$1 == "map" && $2 >= a && substr($0, index($0, $3)) == name {print $2; exit}' \
+    "$artefacts/watch.txt")
+  echo $(((map_ns - exec_ns) / 1000000))
+}
+for _ in 1 2 3; do
+  startup_ms "$build/bench/bare_window" "Bare window" >>"$artefacts/bare_startup.txt"
+  startup_ms "$build/app/orvanta" "Form Loading" >>"$artefacts/game_startup.txt"
+done
+bare_ms=$(median <"$artefacts/bare_startup.txt")
+game_ms=$(median <"$artefacts/game_startup.txt")
 
+ORVANTA_TICK_STATS=1 start_game "$build/app/orvanta" 2>"$artefacts/stats.txt"
 enter_game Bench 1
 ball=$(wait_window "Clock" 5)
 play_start_ns=$(now_ns)
-cpu_start=$(cpu_ticks "$game_pid")
+cpu_start=$(cpu_ns "$game_pid")
 
-# Keep the ball flying: knock it from its lower left every two seconds; ask to exit once.
-for round in $(seq 1 25); do
-  sleep 2
-  geometry "$ball"
-  xdotool mousemove $((X + 16)) $((Y + 50)) sleep 0.05 mousemove 1000 20
-  if [ "$round" = 10 ]; then
+# Keep the ball flying: knock it from its lower left every second (xdotool finds where
+# the ball is and puts the pointer there in one go); ask to exit once.
+for round in $(seq 1 50); do
+  sleep 1
+  xdotool mousemove --window "$ball" 16 50 sleep 0.05 mousemove 1000 20
+  if [ "$round" = 20 ]; then
     xdotool key Escape
     wait_window "Exit" 5 >/dev/null
     sleep 0.5
@@ -51,7 +90,7 @@ for round in $(seq 1 25); do
 done
 wait_window "Whats the score?" 70 >/dev/null
 play_end_ns=$(now_ns)
-cpu_end=$(cpu_ticks "$game_pid")
+cpu_end=$(cpu_ns "$game_pid")
 xdotool key Return
 wait_window "The End" 5 >/dev/null
 rss_kib=$(peak_rss_kib "$game_pid")
@@ -59,35 +98,80 @@ kill -TERM "$game_pid"
 expect_exit 2 0
 
 play_s=$(awk -v a="$play_start_ns" -v b="$play_end_ns" 'BEGIN {printf "%.1f", (b - a) / 1e9}')
-cpu_pct=$(awk -v c=$((cpu_end - cpu_start)) -v hz="$hz" -v s="$play_s" 'BEGIN {printf "%.2f", 100 * c / hz / s}')
+cpu_pct=$(percent_of_core $((cpu_end - cpu_start)) "$play_start_ns" "$play_end_ns")
 x_moves=$(awk -v a="$play_start_ns" -v b="$play_end_ns" '$1 == "move" && $2 >= a && $2 <= b' \
   "$artefacts/watch.txt" | wc -l)
 game_moves=$(awk '$2 == "moves" && $3 == "clock" {print $4}' "$artefacts/stats.txt")
+
+# Touch latency: from the pointer landing on the ball to the first move of the ball whose
+# step differs from the step before by more than gravity and rounding make it (3 px).
+awk '
+  $1 == "move" {
+    if (have) { dx = $3 - x; dy = $4 - y }
+    if (touched && stepped) {
+      if ((dx - sx) ^ 2 >= 9 || (dy - sy) ^ 2 >= 9) { printf "%.2f\n", ($2 - touched) / 1e6; touched = 0 }
+      else if ($2 - touched > 1e9) touched = 0 # not taken: the ball was still locked
+    }
+    if (have) { sx = dx; sy = dy; stepped = 1 }
+    x = $3; y = $4; have = 1
+  }
+  $1 == "touch" && !touched { touched = $2 }
+' "$artefacts/watch.txt" | sort -n >"$artefacts/touch_ms.txt"
+touches=$(wc -l <"$artefacts/touch_ms.txt")
+touch_at() { awk -v p="$1" '{v[NR] = $1} END {if (NR) print v[int(p * (NR - 1)) + 1]; else print "–"}' \
+  "$artefacts/touch_ms.txt"; }
+
+# The floor: plain Xlib moving one 64 x 64 window 100 times a second, 30 s.
+"$build/bench/xlib_mover" 31 100 >"$artefacts/mover.txt" &
+mover=$!
+cleanup_pids+=("$mover")
+until grep -q '^ready' "$artefacts/mover.txt" 2>/dev/null; do sleep 0.05; done
+mover_start_ns=$(now_ns)
+mover_cpu_start=$(cpu_ns "$mover")
+sleep 30
+mover_pct=$(percent_of_core $(($(cpu_ns "$mover") - mover_cpu_start)) "$mover_start_ns" "$(now_ns)")
+wait "$mover" || true
 
 # The peer: oneko chasing a pointer that moves all the time, for as long as the game ran.
 /usr/games/oneko >/dev/null 2>&1 &
 oneko=$!
 cleanup_pids+=("$oneko")
 sleep 1
-oneko_cpu_start=$(cpu_ticks "$oneko")
-deadline=$(( $(date +%s) + ${play_s%.*} ))
+oneko_start_ns=$(now_ns)
+oneko_cpu_start=$(cpu_ns "$oneko")
+deadline=$(($(date +%s) + ${play_s%.*}))
 angle=0
 while [ "$(date +%s)" -lt "$deadline" ]; do
-  angle=$(( (angle + 7) % 360 ))
+  angle=$(((angle + 7) % 360))
   xdotool mousemove $(awk -v a=$angle 'BEGIN {printf "%d %d", 512 + 300 * cos(a / 57.3), 384 + 250 * sin(a / 57.3)}')
   sleep 0.1
 done
-oneko_cpu=$(( $(cpu_ticks "$oneko") - oneko_cpu_start ))
-oneko_pct=$(awk -v c="$oneko_cpu" -v hz="$hz" -v s="$play_s" 'BEGIN {printf "%.2f", 100 * c / hz / s}')
+oneko_pct=$(percent_of_core $(($(cpu_ns "$oneko") - oneko_cpu_start)) "$oneko_start_ns" "$(now_ns)")
 oneko_rss_kib=$(peak_rss_kib "$oneko")
 kill "$oneko"
 
+p99_10ms=$(awk '$2 == "timer" && / interval_ms=10 / {
+  for (i = 4; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] }
+  if (v["ticks"] > 100 && v["p99_ms"] > worst) worst = v["p99_ms"]
+} END {print worst + 0}' "$artefacts/stats.txt")
+
+echo "Both cores loaded by two other processes: $load. Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
+echo
+echo "| Figure | orvanta | floor | ratio |"
+echo "|---|---|---|---|"
+echo "| CPU during play, % of one core (floor: plain Xlib, 100 moves/s) | ${cpu_pct} | ${mover_pct} | $(ratio "$cpu_pct" "$mover_pct")× |"
+echo "| Start-up to the first window mapped, median of 3, ${cache} cache (floor: bare frameless Qt window) | ${game_ms} ms | ${bare_ms} ms | $(ratio "$game_ms" "$bare_ms")× |"
+echo "| Worst p99 interval of the 10 ms timers | ${p99_10ms} ms | 10 ms | |"
+echo "| Touch latency, pointer on the ball to X moving it with its new speed: p50 / p99 / max (${touches} touches) | $(touch_at 0.5) / $(touch_at 0.99) / $(touch_at 1) ms | | |"
+echo "| Peak resident memory | $((rss_kib / 1024)) MiB | | |"
+echo
+echo "Start-up runs (ms): bare $(paste -sd' ' "$artefacts/bare_startup.txt"); game $(paste -sd' ' "$artefacts/game_startup.txt")."
+echo
 echo "| Measure | orvanta | oneko |"
 echo "|---|---|---|"
 echo "| Play time measured | ${play_s} s | ${play_s} s |"
 echo "| CPU during play (% of one core) | ${cpu_pct} | ${oneko_pct} |"
 echo "| Peak resident memory | $((rss_kib / 1024)) MiB | $((oneko_rss_kib / 1024)) MiB |"
-echo "| Start-up to the loading screen mapped (${cache} cache) | ${startup_ms} ms | |"
 echo "| Ball positions seen by X per second | $(awk -v m="$x_moves" -v s="$play_s" 'BEGIN {printf "%.1f", m / s}') | |"
 echo "| Position changes seen by X / asked by the game | ${x_moves} / ${game_moves} ($(awk -v x="$x_moves" -v g="$game_moves" 'BEGIN {printf "%.1f", g ? 100 * x / g : 0}') %) | |"
 echo

@@ -1,10 +1,15 @@
 // Watches an X server's top-level windows and prints, with the wall-clock time in ns,
-// every window mapped ("map <ns> <name>") and every move of a window of the given name
-// ("move <ns> <x> <y>"), until it is stopped.
+// every window mapped ("map <ns> <name>"), every move of a window of the given name
+// ("move <ns> <x> <y>") and the first pointer motion in that window after the pointer
+// was off it ("touch <ns> <x> <y>", the pointer's place on the screen; needs the X input
+// extension 2), until it is stopped.
 // usage: x_watch <window name to follow>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#ifdef HAVE_XI2
+#include <X11/extensions/XInput2.h>
+#endif
 
 #include <cstdio>
 #include <ctime>
@@ -31,6 +36,40 @@ std::string nameOf(Display* display, Window window)
     return result;
 }
 
+// The opcode of the X input extension 2, or -1 if the server lacks it.
+int xinputOpcode(Display* display)
+{
+#ifdef HAVE_XI2
+    int opcode = 0;
+    int event = 0;
+    int error = 0;
+    int major = 2;
+    int minor = 0;
+    if (XQueryExtension(display, "XInputExtension", &opcode, &event, &error) &&
+        XIQueryVersion(display, &major, &minor) == Success)
+        return opcode;
+#else
+    (void)display;
+#endif
+    return -1;
+}
+
+// Pointer motion and leaving in `window`, alongside the window's own client: X gives
+// every client that asks for them its copy.
+void followPointerIn(Display* display, Window window)
+{
+#ifdef HAVE_XI2
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_Motion);
+    XISetMask(bits, XI_Leave);
+    XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+    XISelectEvents(display, window, &mask, 1);
+#else
+    (void)display;
+    (void)window;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -42,15 +81,38 @@ int main(int argc, char* argv[])
         return 1;
     }
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
-    std::printf("ready %lld\n", wallNs());
+    const int xinput = xinputOpcode(display);
+    std::printf("ready %lld%s\n", wallNs(), xinput < 0 ? " (no touches: no XInput 2)" : "");
     std::fflush(stdout);
     std::map<Window, std::pair<int, int>> positions;
     std::map<Window, std::string> names; // top-level names do not change here
+    const auto isFollowed = [&](Window window) {
+        auto name = names.find(window);
+        if (name == names.end()) {
+            name = names.emplace(window, nameOf(display, window)).first;
+            if (name->second == followed && xinput >= 0)
+                followPointerIn(display, window);
+        }
+        return name->second == followed;
+    };
+    bool pointerIn = false;
     for (;;) {
         XEvent event;
         XNextEvent(display, &event);
         const long long now = wallNs();
-        if (event.type == MapNotify) {
+        if (event.type == GenericEvent && event.xcookie.extension == xinput) {
+#ifdef HAVE_XI2
+            if (XGetEventData(display, &event.xcookie)) {
+                if (event.xcookie.evtype == XI_Motion && !pointerIn) {
+                    const auto* motion = static_cast<XIDeviceEvent*>(event.xcookie.data);
+                    std::printf("touch %lld %d %d\n", now, static_cast<int>(motion->root_x),
+                                static_cast<int>(motion->root_y));
+                }
+                pointerIn = event.xcookie.evtype == XI_Motion;
+                XFreeEventData(display, &event.xcookie);
+            }
+#endif
+        } else if (event.type == MapNotify) {
             std::printf("map %lld %s\n", now, nameOf(display, event.xmap.window).c_str());
         } else if (event.type == ConfigureNotify) {
             const XConfigureEvent& c = event.xconfigure;
@@ -58,10 +120,7 @@ int main(int argc, char* argv[])
             if (!fresh && it->second == std::make_pair(c.x, c.y))
                 continue;
             it->second = {c.x, c.y};
-            auto name = names.find(c.window);
-            if (name == names.end())
-                name = names.emplace(c.window, nameOf(display, c.window)).first;
-            if (name->second == followed)
+            if (isFollowed(c.window))
                 std::printf("move %lld %d %d\n", now, c.x, c.y);
         }
         std::fflush(stdout);
