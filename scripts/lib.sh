@@ -7,7 +7,7 @@ font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-o
   fonts-liberation2 fonts-dejavu-core)
 # Testing: a virtual X server and the tools that drive and inspect it; valgrind; the
 # source of the comma locale that a test generates for itself.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool libxi-dev
   x11-utils imagemagick valgrind locales)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
