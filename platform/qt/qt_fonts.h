@@ -1,5 +1,9 @@
 #pragma once
 
+#ifdef ORVANTA_GAME_SOURCES
+#error "the game sees the toolkit model only, never a backend"
+#endif
+
 #include "platform/font.h"
 
 #include <QFont>

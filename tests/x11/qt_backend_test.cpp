@@ -2,6 +2,7 @@
 // and how timers, message boxes and modal windows share the event loop.
 
 #include "core/integer.h"
+#include "platform/control.h"
 #include "platform/form.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
@@ -10,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -322,6 +324,46 @@ TEST_F(QtBackendTest, TimersTickWhileAMessageBoxIsOpenAndItsButtonGivesTheAnswer
         EXPECT_EQ(seen.openAfterEscapeAndClose, c.tryEscapeFirst);
         EXPECT_GE(ticksWhileOpen, 15) << "the other timer stalled while the box was open";
     }
+}
+
+// --- Keys ------------------------------------------------------------------------------
+
+class KeyForm : public Form {
+public:
+    KeyForm() : Form("KeyForm", 3000, 1500) {}
+
+    TextBox name{*this, "name", 0, 0, 1500, 300};
+    CommandButton go{*this, "go", 0, 600, 1500, 375, "Go"};
+};
+
+TEST_F(QtBackendTest, KeysGoToTheModelFirstAndTheLineEditStillEdits)
+{
+    KeyForm form;
+    int clicks = 0;
+    form.go.onClick = [&] { ++clicks; };
+    form.Show();
+    auto* window = dynamic_cast<QWidget*>(form.peer());
+    ASSERT_NE(window, nullptr);
+    auto* edit = window->findChild<QLineEdit*>();
+    auto* button = window->findChild<QPushButton*>();
+    ASSERT_TRUE(edit && button);
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+
+    QTest::keyClicks(edit, "Ann");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(form.name.Text.get(), "An");
+    QTest::keyClick(edit, Qt::Key_Return); // the form's key, not the button's
+    EXPECT_EQ(clicks, 0);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(form.focusedControl(), &form.go);
+
+    // Return and Space click once each: the press is the model's, the release does nothing.
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 2);
+    QTest::keyClick(button, Qt::Key_Backtab);
+    EXPECT_EQ(form.focusedControl(), &form.name);
+    EXPECT_EQ(form.name.Text.get(), "An");
 }
 
 // --- The end of the program ----------------------------------------------------------------
