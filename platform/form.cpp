@@ -216,6 +216,7 @@ KeyRoute Form::keyDown(const KeyPress& press)
         return KeyRoute::Taken;
     }
     FocusableControl* focused = focused_ && focused_->Visible ? focused_ : nullptr;
+    // Tab moves the focus; a window with nothing to focus gets it as a character.
     const bool hasTabOrder = !tabOrder().empty();
     if (press.key == Key::Tab && !(press.shift & 2) && hasTabOrder) {
         focusControl(nextInTabOrder(!(press.shift & 1)));

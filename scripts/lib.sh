@@ -6,7 +6,7 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev)
 font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-one
   fonts-liberation2 fonts-dejavu-core)
 # Testing: a virtual X server and the tools that drive and inspect it; valgrind.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool xclip x11-utils x11-apps imagemagick
   valgrind)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)

@@ -1,8 +1,6 @@
 #pragma once
 
-#ifdef ORVANTA_GAME_SOURCES
-#error "the game sees the toolkit model only, never a backend"
-#endif
+#include "platform/backend_guard.h"
 
 #include <string>
 

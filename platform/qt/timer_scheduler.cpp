@@ -6,8 +6,7 @@
 
 namespace platform {
 
-TimerScheduler::TimerScheduler()
-    : schedule_([this] { return nowMs(); }, TickStatistics::instance())
+TimerScheduler::TimerScheduler() : schedule_([this] { return nowMs(); }, TickStatistics::instance())
 {
     clock_.start();
     // The ball moves every 10 ms: a coarse timer would make it stutter.

@@ -1,8 +1,6 @@
 #pragma once
 
-#ifdef ORVANTA_GAME_SOURCES
-#error "the game sees the toolkit model only, never a backend"
-#endif
+#include "platform/backend_guard.h"
 
 // What both kinds of window peer share: their flags and icon, the drawing of a form, and
 // the translation of Qt's input into the toolkit's.

@@ -306,7 +306,8 @@ void SimBackend::editInControl(FocusableControl& control, const KeyPress& press)
         for (int step = 1; step <= last + 1; ++step) {
             const int index = (now + step) % (last + 1);
             const std::string& item = list->items()[static_cast<std::size_t>(index)];
-            if (!item.empty() && lower(static_cast<unsigned char>(item[0])) == lower(press.keyAscii)) {
+            if (!item.empty() &&
+                lower(static_cast<unsigned char>(item[0])) == lower(press.keyAscii)) {
                 list->pick(index);
                 break;
             }
