@@ -37,7 +37,10 @@ BoxIcon iconFor(int style)
 
 MessageBoxRequest describeMessageBox(std::string prompt, int style, std::string title)
 {
-    MessageBoxRequest box{std::move(prompt), style, std::move(title)};
+    MessageBoxRequest box;
+    box.prompt = std::move(prompt);
+    box.style = style;
+    box.title = std::move(title);
     box.buttons = buttonsFor(style);
     const auto defaultIndex = static_cast<std::size_t>((style & 0x300) >> 8);
     box.defaultButton = std::min(defaultIndex, box.buttons.size() - 1);
