@@ -1,22 +1,18 @@
 #pragma once
 
-#include "platform/timer.h"
+#include "platform/backend_guard.h"
+
+#include "platform/timer_schedule.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
-#include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace platform {
 
-class TickStatistics;
-
-// Every timer of the program on one precise Qt timer: the program wakes once for all the
-// ticks due together (the four 10 ms timers of a game are started in the same
-// millisecond) and fires them in the order their timers were started, as the headless
-// backend does. A tick that comes late keeps its timer's phase; ticks missed meanwhile
-// are dropped, not replayed in a burst.
+// The model's timer schedule on the real clock, with one precise Qt timer: the program
+// wakes once for all the ticks due together (the four 10 ms timers of a game are started
+// in the same millisecond).
 class TimerScheduler {
 public:
     TimerScheduler();
@@ -24,28 +20,16 @@ public:
     TimerScheduler(const TimerScheduler&) = delete;
     TimerScheduler& operator=(const TimerScheduler&) = delete;
 
-    std::unique_ptr<TimerPeer> createPeer(Timer& timer);
+    std::unique_ptr<TimerPeer> createPeer(Timer& timer) { return schedule_.createPeer(timer); }
 
 private:
-    class Peer;
-    struct Tick {
-        std::int64_t due; // ms on clock_
-        std::uint64_t sequence;
-        Peer* peer;
-        std::uint64_t generation; // a tick of a timer since stopped or restarted is void
-    };
-
     std::int64_t nowMs() const { return clock_.elapsed(); }
-    void schedule(const Tick& tick);
-    void forget(const Peer& peer);
-    void dropStale();
     void rearm();
     void fireDue();
 
     QElapsedTimer clock_;
     QTimer wake_;
-    std::vector<Tick> ticks_; // latest first: the next tick at the back
-    TickStatistics* statistics_;
+    TimerSchedule schedule_;
 };
 
 } // namespace platform
