@@ -4,7 +4,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QRegion;
 
@@ -28,11 +30,27 @@ public:
     virtual void focusControl(Control& control) = 0;
 };
 
+enum class BoxIcon { None, Critical, Question, Warning, Information };
+
+struct BoxButton {
+    std::string caption; // with '&' before its access key
+    int result;          // the code the box returns when it is pressed
+};
+
+// A message box, decoded by the model from the platform's style value: a backend shows
+// the buttons in this order, with this default, and lets Escape or the close box answer
+// only the escape button (none: a Yes/No question always gets Yes or No).
 struct MessageBoxRequest {
     std::string prompt;
     int style = 0; // buttons + icon + default button, as the platform's style values
     std::string title;
+    std::vector<BoxButton> buttons;
+    std::size_t defaultButton = 0;
+    std::optional<std::size_t> escapeButton;
+    BoxIcon icon = BoxIcon::None;
 };
+
+MessageBoxRequest describeMessageBox(std::string prompt, int style, std::string title);
 
 struct ScreenSize {
     int width = 0; // logical pixels

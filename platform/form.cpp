@@ -185,6 +185,76 @@ void Form::clicked(float x, float y)
         program.dispatch(button->onClick);
 }
 
+namespace {
+
+bool isArrow(Key key)
+{
+    return key == Key::Up || key == Key::Down || key == Key::Left || key == Key::Right;
+}
+
+// The keys that a focused control edits or moves in by itself; every other key is the
+// window's. Return, Escape and Tab are always the window's.
+bool controlTakes(const FocusableControl& control, const KeyPress& press)
+{
+    if (press.key == Key::Return || press.key == Key::Escape || press.key == Key::Tab)
+        return false;
+    switch (control.kind()) {
+    case ControlKind::TextBox: return true;
+    case ControlKind::ComboBox: return press.key != Key::Backspace;
+    default: return false;
+    }
+}
+
+} // namespace
+
+KeyRoute Form::keyDown(const KeyPress& press)
+{
+    // Access keys belong to the window, not to the focused control: a text box would
+    // otherwise take Alt+M as an "m".
+    if ((press.shift & 4) && press.letter) {
+        accessKeyPressed(press.letter);
+        return KeyRoute::Taken;
+    }
+    FocusableControl* focused = focused_ && focused_->Visible ? focused_ : nullptr;
+    // Tab moves the focus; a window with nothing to focus gets it as a character.
+    const bool hasTabOrder = !tabOrder().empty();
+    if (press.key == Key::Tab && !(press.shift & 2) && hasTabOrder) {
+        focusControl(nextInTabOrder(!(press.shift & 1)));
+        return KeyRoute::Taken;
+    }
+    if (focused && controlTakes(*focused, press))
+        return KeyRoute::ToControl;
+    if (auto* button = dynamic_cast<CommandButton*>(focused)) {
+        // Return and Space click the focused button; the arrows move on as Tab does.
+        if (press.key == Key::Return || press.keyAscii == ' ') {
+            if (button->onClick)
+                Program::current().dispatch(button->onClick);
+            return KeyRoute::Taken;
+        }
+        if (isArrow(press.key)) {
+            focusControl(nextInTabOrder(press.key == Key::Right || press.key == Key::Down));
+            return KeyRoute::Taken;
+        }
+    }
+    if (press.keyAscii)
+        keyPressed(press.keyAscii);
+    return KeyRoute::Taken;
+}
+
+FocusableControl* Form::nextInTabOrder(bool forward) const
+{
+    std::vector<FocusableControl*> order = tabOrder();
+    std::erase_if(order, [](const FocusableControl* control) { return !control->Visible; });
+    if (order.empty())
+        return focused_;
+    if (!forward)
+        std::reverse(order.begin(), order.end());
+    const auto at = std::find(order.begin(), order.end(), focused_);
+    if (at == order.end() || at + 1 == order.end())
+        return order.front();
+    return *(at + 1);
+}
+
 void Form::keyPressed(int keyAscii)
 {
     Program::current().dispatch([this, keyAscii] {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/colour.h"
+#include "platform/keyboard.h"
 #include "platform/picture.h"
 #include "platform/property.h"
 
@@ -94,6 +95,10 @@ public:
     // Input from a backend, dispatched as handlers of this window.
     void mouseMoved(float x, float y, int button, int shift);
     void clicked(float x, float y);
+    // A key pressed while this window has the keyboard. The model decides what it does:
+    // an access key, the focus moving, the focused button clicked, the form's KeyPress,
+    // or the focused control's own editing.
+    KeyRoute keyDown(const KeyPress& press);
     void keyPressed(int keyAscii);
     void accessKeyPressed(char letter);
     void closeRequested();
@@ -102,6 +107,9 @@ public:
     void controlChanged(Control& control, Change change);
 
 private:
+    // The next (or previous) visible control in the tab order, from the focused one.
+    FocusableControl* nextInTabOrder(bool forward) const;
+
     std::string className_;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;

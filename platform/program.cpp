@@ -90,9 +90,9 @@ void Program::fail(const RuntimeError& error)
             timer->stop();
     ++openBoxes_;
     try {
-        backend_.messageBox({"Run-time error '" + std::to_string(error.number) + "':\n\n" +
-                                 error.description,
-                             msgbox::critical, "Orvanta Basketball"});
+        backend_.messageBox(describeMessageBox("Run-time error '" + std::to_string(error.number) +
+                                                   "':\n\n" + error.description,
+                                               msgbox::critical, "Orvanta Basketball"));
     } catch (const ProgramEnded&) { // the backend itself is going away
     }
     --openBoxes_;

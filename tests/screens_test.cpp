@@ -92,6 +92,83 @@ TEST_F(Entry, AccessKeysGoToTheNameBoxAndTheList)
     EXPECT_EQ(order, expected);
 }
 
+TEST_F(Entry, ReturnOnTheFocusedContinueAndSpaceOnTheFocusedExitClickThem)
+{
+    ASSERT_EQ(entry().focusedControl(), &entry().Command1);
+    ASSERT_TRUE(sim.pressKey(entry(), 13));
+    EXPECT_EQ(openBoxTitle(), "Name please!");
+    sim.answer(msgbox::ok);
+
+    ASSERT_TRUE(sim.pressKey(entry(), 9)); // Tab: to the name box, then to Exit
+    ASSERT_TRUE(sim.pressKey(entry(), 9));
+    ASSERT_EQ(entry().focusedControl(), &entry().Command2);
+    ASSERT_TRUE(sim.pressKey(entry(), ' '));
+    ASSERT_TRUE(sim.boxOpen());
+    EXPECT_EQ(sim.openBox()->prompt, "Are you sure you want to Exit?");
+    // The box keeps its own default button: Enter there answers No.
+    const MessageBoxRequest& box = *sim.openBox();
+    EXPECT_EQ(box.buttons.at(box.defaultButton).result, msgbox::no);
+    sim.answer(msgbox::no);
+    EXPECT_FALSE(program.ended());
+    EXPECT_EQ(sim.boxes().size(), 2u);
+}
+
+TEST_F(Entry, OtherKeysOnAFocusedButtonDoNotClickIt)
+{
+    for (int key : {int{'c'}, 27, 8}) {
+        ASSERT_TRUE(sim.pressKey(entry(), key)) << key;
+        EXPECT_TRUE(sim.boxes().empty()) << key;
+        EXPECT_EQ(entry().focusedControl(), &entry().Command1) << key;
+    }
+}
+
+TEST_F(Entry, TabAndShiftTabGoRoundTheTabOrder)
+{
+    KeyPress back = KeyPress::ofAscii(9);
+    back.shift = 1;
+    const struct {
+        KeyPress key;
+        FocusableControl* focused;
+    } steps[] = {{KeyPress::ofAscii(9), &entry().text1},   {KeyPress::ofAscii(9), &entry().Command2},
+                 {KeyPress::ofAscii(9), &entry().Combo1},  {KeyPress::ofAscii(9), &entry().Command1},
+                 {back, &entry().Combo1},                  {back, &entry().Command2}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(sim.pressKey(entry(), step.key));
+        EXPECT_EQ(entry().focusedControl(), step.focused) << step.focused->name();
+    }
+}
+
+TEST_F(Entry, KeysInTheNameBoxTypeAndReturnThereDoesNotContinue)
+{
+    ASSERT_TRUE(sim.pressAccessKey(entry(), 'P'));
+    for (int key : {int{'A'}, int{'n'}, int{'x'}, 8, int{'n'}})
+        ASSERT_TRUE(sim.pressKey(entry(), key));
+    EXPECT_EQ(entry().text1.Text.get(), "Ann");
+    ASSERT_TRUE(sim.pressKey(entry(), 13));
+    ASSERT_TRUE(sim.pressKey(entry(), ' '));
+    EXPECT_EQ(entry().text1.Text.get(), "Ann ");
+    EXPECT_TRUE(sim.boxes().empty());
+}
+
+TEST_F(Entry, TheArrowsAndAFirstDigitPickInTheLengthList)
+{
+    ASSERT_TRUE(sim.pressAccessKey(entry(), 'M'));
+    KeyPress down;
+    down.key = Key::Down;
+    KeyPress up;
+    up.key = Key::Up;
+    const struct {
+        KeyPress key;
+        int index;
+    } steps[] = {{down, 0}, {down, 1}, {up, 0}, {up, 0}, {KeyPress::ofAscii('1'), 9},
+                 {KeyPress::ofAscii('1'), 0}, {KeyPress::ofAscii('7'), 6}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(sim.pressKey(entry(), step.key));
+        EXPECT_EQ(entry().Combo1.ListIndex(), step.index);
+    }
+    EXPECT_EQ(entry().focusedControl(), &entry().Combo1);
+}
+
 TEST_F(Entry, TheNameBoxStopsAtTenCharacters)
 {
     ASSERT_TRUE(sim.type(entry().text1, "Bartholomew Jones"));

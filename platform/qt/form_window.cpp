@@ -3,22 +3,13 @@
 #include "platform/control.h"
 #include "platform/form.h"
 #include "platform/program.h"
-#include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/qt/round_end.h"
 #include "platform/qt/qt_fonts.h"
-#include "platform/qt/window_common.h"
-#include "platform/qt/x11_window_state.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QPushButton>
-#include <QRegion>
 
 namespace platform {
 
@@ -43,22 +34,16 @@ void fillList(QComboBox& combo, const ComboBox& list)
 
 } // namespace
 
-FormWindow::FormWindow(Form& form, QtBackend& backend)
-    : QWidget(nullptr, windowFlagsFor(form)), form_(form), backend_(backend), core_(form, backend)
+FormWindow::FormWindow(Form& form, QtBackend& backend) : WindowPeer(form, backend)
 {
     setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent covers every pixel
     setMouseTracking(true);
-    setWindowTitle(QString::fromStdString(form.Caption));
-    setWindowIcon(iconFor(form.icon));
     createWidgets();
     applyTabOrder();
-    applyGeometry();
-    backend_.windowCreated(*this);
 }
 
 FormWindow::~FormWindow()
 {
-    backend_.windowDestroyed(*this);
     // The form's controls are gone by now: take the widgets down before they can report.
     for (auto& [control, widget] : widgets_)
         delete widget;
@@ -66,57 +51,14 @@ FormWindow::~FormWindow()
 
 // --- Following the model -----------------------------------------------------------------
 
-void FormWindow::show(bool modal)
+void FormWindow::shown()
 {
-    if (backend_.hasQuit())
+    // The first show puts the focus on the control the model has focused.
+    if (shownBefore_)
         return;
-    const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
-    // Qt applies a window's modality when it maps it.
-    if (isVisible() && windowModality() != modality)
-        QWidget::hide();
-    if (!isVisible()) {
-        applyGeometry(); // mapped where the model has it, not one round later
-        setWindowModality(modality);
-        if (!form_.ShowInTaskbar)
-            keepOffTaskbar(winId());
-        QWidget::show();
-    }
-    raise();
-    if (modal)
-        activateWindow();
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        focusInitialControl();
-    }
-}
-
-void FormWindow::hide()
-{
-    core_.forgetPress();
-    QWidget::hide();
-}
-
-void FormWindow::geometryChanged()
-{
-    // Several handlers may move the ball in one round of ticks (the move tick, then the
-    // floor putting it back): X gets only where it ends up, once, after that round.
-    if (geometryPending_)
-        return;
-    geometryPending_ = true;
-    atRoundEnd(*this, [this] { applyGeometry(); });
-}
-
-void FormWindow::applyGeometry()
-{
-    // Called on every move tick of the ball: no repaint, and a resize only when needed.
-    geometryPending_ = false;
-    const QSize size(form_.pixelWidth(), form_.pixelHeight());
-    if (size != this->size())
-        setFixedSize(size);
-    if (const QPoint place = core_.placeOf(); place != pos()) {
-        move(place);
-        core_.movedOnScreen(isVisible());
-    }
+    shownBefore_ = true;
+    if (FocusableControl* control = form_.focusedControl())
+        focusControl(*control);
 }
 
 void FormWindow::controlChanged(Control& control, Change change)
@@ -125,14 +67,7 @@ void FormWindow::controlChanged(Control& control, Change change)
         followInWidget(control, *widget->second, change);
         return;
     }
-    update(core_.repaintRegion(control));
-}
-
-bool FormWindow::setShape(const QRegion& pixels)
-{
-    // To Qt an empty mask means no mask at all; cut everything away instead.
-    setMask(pixels.isEmpty() ? QRegion(-1, -1, 1, 1) : pixels);
-    return true;
+    repaint(control);
 }
 
 void FormWindow::focus()
@@ -210,7 +145,7 @@ QWidget* FormWindow::createButton(CommandButton& button)
 {
     auto* push = new QPushButton(QString::fromStdString(button.Caption), this);
     push->setFont(toQFont(Font{}));
-    push->setAutoDefault(false);
+    push->setAutoDefault(false); // Return and Space on a button are the model's
     connect(push, &QPushButton::clicked, this, [this, &button] {
         if (acceptsInput() && button.onClick)
             Program::current().dispatch(button.onClick);
@@ -239,6 +174,8 @@ void FormWindow::followInWidget(Control& control, QWidget& widget, Change change
     }
 }
 
+// The model moves the focus on Tab; Qt's chain, in the same order, only picks where the
+// focus goes when the focused widget is hidden.
 void FormWindow::applyTabOrder()
 {
     const std::vector<FocusableControl*> order = form_.tabOrder();
@@ -246,20 +183,12 @@ void FormWindow::applyTabOrder()
         QWidget::setTabOrder(widgets_.at(order[i - 1]), widgets_.at(order[i]));
 }
 
-void FormWindow::focusInitialControl()
-{
-    if (FocusableControl* control = form_.focusedControl())
-        focusControl(*control);
-}
-
 bool FormWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // Access keys belong to the window, not to the widget that has the focus: a text box
-    // would otherwise take Alt+M as an "m".
-    if (event->type() == QEvent::KeyPress) {
-        if (const auto* key = static_cast<QKeyEvent*>(event); accessKeyOf(*key))
-            return core_.keyPressed(*key);
-    }
+    // Every key goes to the model first; the widget sees only the keys that the model
+    // leaves to it for editing (typing in a text box, moving in a list).
+    if (event->type() == QEvent::KeyPress)
+        return core_.keyPressed(static_cast<QKeyEvent&>(*event)) == KeyRoute::Taken;
     // Keep the model's idea of the focused control in step with the player's clicks and
     // tabs; focusControl() finds the widget already focused, so this does not loop.
     if (event->type() == QEvent::FocusIn) {
@@ -275,36 +204,14 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// --- Drawing -------------------------------------------------------------------------------
-
-void FormWindow::paintEvent(QPaintEvent* event)
-{
-    QPainter painter(this);
-    paintForm(painter, form_, event->rect());
-}
-
 // --- Input ---------------------------------------------------------------------------------
-
-bool FormWindow::acceptsInput() const { return core_.acceptsInput(); }
-
-void FormWindow::mouseMoveEvent(QMouseEvent* event) { core_.mouseMoved(*event); }
-void FormWindow::mousePressEvent(QMouseEvent* event) { core_.mousePressed(*event); }
-void FormWindow::mouseReleaseEvent(QMouseEvent* event)
-{
-    core_.mouseReleased(*event, rect(), mask());
-}
 
 void FormWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (!core_.keyPressed(*event))
-        QWidget::keyPressEvent(event);
-}
-
-void FormWindow::closeEvent(QCloseEvent* event)
-{
-    // The window never closes itself: the program decides what a close request means.
-    event->ignore();
-    core_.closeRequested();
+    // A key that a widget let pass has been to the model already.
+    if (QWidget* focused = focusWidget(); focused && focused != this)
+        return;
+    core_.keyPressed(*event);
 }
 
 } // namespace platform

@@ -15,74 +15,33 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
-#include <array>
-#include <span>
 
 namespace platform {
 
 namespace {
 
-// --- Message boxes: the platform's style values mapped onto QMessageBox -----------------
-
-struct Answer {
-    const char* text;
-    int code;
-};
-
-constexpr Answer okAnswer{"OK", 1};
-constexpr Answer cancelAnswer{"Cancel", 2};
-constexpr Answer abortAnswer{"&Abort", 3};
-constexpr Answer retryAnswer{"&Retry", 4};
-constexpr Answer ignoreAnswer{"&Ignore", 5};
-constexpr Answer yesAnswer{"&Yes", 6};
-constexpr Answer noAnswer{"&No", 7};
-
-constexpr std::array<Answer, 1> okOnly{okAnswer};
-constexpr std::array<Answer, 2> okCancel{okAnswer, cancelAnswer};
-constexpr std::array<Answer, 3> abortRetryIgnore{abortAnswer, retryAnswer, ignoreAnswer};
-constexpr std::array<Answer, 3> yesNoCancel{yesAnswer, noAnswer, cancelAnswer};
-constexpr std::array<Answer, 2> yesNo{yesAnswer, noAnswer};
-constexpr std::array<Answer, 2> retryCancel{retryAnswer, cancelAnswer};
-
-std::span<const Answer> answersFor(int style)
+QMessageBox::Icon iconOf(BoxIcon icon)
 {
-    switch (style & 0x7) {
-    case 1: return okCancel;
-    case 2: return abortRetryIgnore;
-    case 3: return yesNoCancel;
-    case 4: return yesNo;
-    case 5: return retryCancel;
-    default: return okOnly;
-    }
-}
-
-QMessageBox::Icon iconFor(int style)
-{
-    switch (style & 0x70) {
-    case 16: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case 48: return QMessageBox::Warning;
-    case 64: return QMessageBox::Information;
+    switch (icon) {
+    case BoxIcon::Critical: return QMessageBox::Critical;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::Warning: return QMessageBox::Warning;
+    case BoxIcon::Information: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
     }
 }
 
-std::size_t defaultIndexFor(int style) { return static_cast<std::size_t>((style & 0x300) >> 8); }
-
-// Adds the buttons in the platform's order and returns them, parallel to the answers.
-// One role for all keeps that order on every desktop; Escape and the close box answer
-// only a Cancel button, or the lone OK, so a Yes/No question always gets Yes or No.
-std::vector<QPushButton*> addButtons(QMessageBox& box, std::span<const Answer> answers, int style)
+// Adds the buttons in the model's order and returns them, parallel to its list. One role
+// for all keeps that order on every desktop.
+std::vector<QPushButton*> addButtons(QMessageBox& box, const MessageBoxRequest& request)
 {
     std::vector<QPushButton*> buttons;
-    for (const Answer& answer : answers) {
-        QPushButton* button = box.addButton(QString::fromLatin1(answer.text),
-                                            QMessageBox::AcceptRole);
-        if (answer.code == cancelAnswer.code)
-            box.setEscapeButton(button);
-        buttons.push_back(button);
-    }
-    box.setDefaultButton(buttons[std::min(defaultIndexFor(style), buttons.size() - 1)]);
+    for (const BoxButton& button : request.buttons)
+        buttons.push_back(
+            box.addButton(QString::fromStdString(button.caption), QMessageBox::AcceptRole));
+    box.setDefaultButton(buttons.at(request.defaultButton));
+    if (request.escapeButton)
+        box.setEscapeButton(buttons.at(*request.escapeButton));
     return buttons;
 }
 
@@ -147,11 +106,10 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
 {
     if (quit_)
         return 0;
-    QMessageBox box(iconFor(request.style), QString::fromStdString(request.title),
+    QMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
                     QString::fromStdString(request.prompt), QMessageBox::NoButton);
     box.setWindowModality(Qt::ApplicationModal);
-    const std::span<const Answer> answers = answersFor(request.style);
-    const std::vector<QPushButton*> buttons = addButtons(box, answers, request.style);
+    const std::vector<QPushButton*> buttons = addButtons(box, request);
 
     openBoxes_.push_back(&box);
     box.exec(); // other timers go on ticking in the box's own event loop
@@ -162,7 +120,7 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
     const auto clicked = std::find(buttons.begin(), buttons.end(), box.clickedButton());
     if (clicked == buttons.end())
         return 0;
-    return answers[static_cast<std::size_t>(clicked - buttons.begin())].code;
+    return request.buttons[static_cast<std::size_t>(clicked - buttons.begin())].result;
 }
 
 void QtBackend::beep() { QApplication::beep(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/backend_guard.h"
+
 #include "platform/backend.h"
 #include "platform/qt/timer_scheduler.h"
 

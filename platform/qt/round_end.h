@@ -6,11 +6,12 @@ class QObject;
 
 namespace platform {
 
-// Runs `job` once, when the event loop has finished the round of events it is in (the
-// ticks due together, a batch of input) and before it waits for the next: so that a
-// window changed several times in a round goes to the window system once, as it ends
-// up. Nothing runs if `context` is gone by then. No event is posted for it: the loop's
-// own "about to wait" is the signal.
-void atRoundEnd(QObject& context, std::function<void()> job);
+// Calls `check` whenever the event loop has finished a round of events (the ticks due
+// together, a batch of input) and before it waits for the next, for as long as `context`
+// lives: where a window changed several times in a round can go to the window system
+// once, as it ends up. Nothing is posted for it: the loop's own "about to wait" is the
+// signal, and a loop that only looks (processEvents without waiting, as a test's wait
+// does) says "awake" at the start of each round instead. Keep `check` cheap.
+void onEveryRoundEnd(QObject& context, const std::function<void()>& check);
 
 } // namespace platform

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/backend_guard.h"
+
+#include "platform/timer_schedule.h"
+
 #include <QElapsedTimer>
 #include <cstdint>
 #include <map>
@@ -10,13 +14,13 @@ namespace platform {
 
 // How faithfully the timers tick and the ball window moves, kept only when the
 // environment variable ORVANTA_TICK_STATS is set, and written to stderr at the end.
-class TickStatistics {
+class TickStatistics final : public TimerListener {
 public:
     static TickStatistics* instance(); // null unless asked for
 
-    void started(const std::string& timer, int intervalMs);
-    void stopped(const std::string& timer);
-    void ticked(const std::string& timer);
+    void started(const std::string& timer, int intervalMs) override;
+    void stopped(const std::string& timer) override;
+    void ticked(const std::string& timer) override;
     void moved(const std::string& window);
     void report() const;
 

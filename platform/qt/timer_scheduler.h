@@ -1,21 +1,19 @@
 #pragma once
 
-#include "platform/qt/precise_wake.h"
-#include "platform/timer.h"
+#include "platform/backend_guard.h"
 
+#include "platform/qt/precise_wake.h"
+#include "platform/timer_schedule.h"
+
+#include <QObject>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace platform {
 
-class TickStatistics;
-
-// Every timer of the program on one precise Qt timer: the program wakes once for all the
-// ticks due together (the four 10 ms timers of a game are started in the same
-// millisecond) and fires them in the order their timers were started, as the headless
-// backend does. A tick that comes late keeps its timer's phase; ticks missed meanwhile
-// are dropped, not replayed in a burst.
+// The model's timer schedule on the real clock, with one precise wake-up: the program
+// wakes once for all the ticks due together (the four 10 ms timers of a game are started
+// in the same millisecond), at the instant they are due.
 class TimerScheduler {
 public:
     TimerScheduler();
@@ -23,28 +21,21 @@ public:
     TimerScheduler(const TimerScheduler&) = delete;
     TimerScheduler& operator=(const TimerScheduler&) = delete;
 
-    std::unique_ptr<TimerPeer> createPeer(Timer& timer);
+    std::unique_ptr<TimerPeer> createPeer(Timer& timer) { return schedule_.createPeer(timer); }
 
 private:
-    class Peer;
-    struct Tick {
-        std::int64_t due; // ns on PreciseWake::Clock
-        std::uint64_t sequence;
-        Peer* peer;
-        std::uint64_t generation; // a tick of a timer since stopped or restarted is void
-    };
-
-    static std::int64_t nowNs();
-    void schedule(const Tick& tick);
-    void forget(const Peer& peer);
-    void dropStale();
+    std::int64_t nowMs() const;
+    void scheduled();
     void rearm();
     void fireDue();
 
+    PreciseWake::Clock::time_point origin_; // ms 0 of the schedule
     PreciseWake wake_;
+    TimerSchedule schedule_;
     std::int64_t armedFor_ = -1; // the due time the wake-up is set for, if any
-    std::vector<Tick> ticks_; // latest first: the next tick at the back
-    TickStatistics* statistics_;
+    int firing_ = 0;             // fireDue calls under way (a handler's box nests one)
+    bool rearmPending_ = false;
+    QObject roundEnd_; // for as long as the scheduler lives
 };
 
 } // namespace platform

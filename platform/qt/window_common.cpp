@@ -69,26 +69,57 @@ int shiftOf(Qt::KeyboardModifiers modifiers)
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-int keyAsciiOf(const QKeyEvent& event)
+namespace {
+
+Key keyOf(int qtKey)
 {
-    switch (event.key()) {
-    case Qt::Key_Escape: return 27;
+    switch (qtKey) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    default: break;
+    case Qt::Key_Enter: return Key::Return;
+    case Qt::Key_Escape: return Key::Escape;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return Key::Tab;
+    case Qt::Key_Backspace: return Key::Backspace;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Delete:
+    case Qt::Key_Insert: return Key::Navigation;
+    default: return Key::Other;
     }
-    const QString text = event.text();
-    if (text.size() != 1 || text[0].unicode() > 0xFF)
-        return 0;
-    return text[0].unicode();
 }
 
-char accessKeyOf(const QKeyEvent& event)
+} // namespace
+
+KeyPress keyPressOf(const QKeyEvent& event)
 {
-    if (!(event.modifiers() & Qt::AltModifier) || event.key() < Qt::Key_A ||
-        event.key() > Qt::Key_Z)
-        return 0;
-    return static_cast<char>('A' + (event.key() - Qt::Key_A));
+    KeyPress press;
+    press.key = keyOf(event.key());
+    press.shift = shiftOf(event.modifiers());
+    if (event.key() == Qt::Key_Backtab)
+        press.shift |= 1;
+    if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
+        press.letter = static_cast<char>('A' + (event.key() - Qt::Key_A));
+    switch (press.key) {
+    case Key::Return: press.keyAscii = 13; return press;
+    case Key::Escape: press.keyAscii = 27; return press;
+    case Key::Tab: press.keyAscii = 9; return press;
+    case Key::Backspace: press.keyAscii = 8; return press;
+    case Key::Other: break;
+    default: return press;
+    }
+    const QString text = event.text();
+    if (text.size() == 1 && text[0].unicode() <= 0xFF) {
+        press.keyAscii = text[0].unicode();
+        if (press.keyAscii >= 32)
+            press.key = Key::Character;
+    }
+    return press;
 }
 
 FormWindowCore::FormWindowCore(Form& form, QtBackend& backend) : form_(form), backend_(backend)
@@ -132,17 +163,11 @@ void FormWindowCore::mouseReleased(const QMouseEvent& event, const QRect& window
                       static_cast<float>(at.y()) * twipsPerPixel);
 }
 
-bool FormWindowCore::keyPressed(const QKeyEvent& event)
+KeyRoute FormWindowCore::keyPressed(const QKeyEvent& event)
 {
-    if (const char letter = accessKeyOf(event)) {
-        if (acceptsInput())
-            form_.accessKeyPressed(letter);
-        return true;
-    }
-    const int keyAscii = keyAsciiOf(event);
-    if (keyAscii && acceptsInput())
-        form_.keyPressed(keyAscii);
-    return keyAscii != 0;
+    if (!acceptsInput())
+        return KeyRoute::Taken;
+    return form_.keyDown(keyPressOf(event));
 }
 
 void FormWindowCore::closeRequested()

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/backend_guard.h"
+
 // What both kinds of window peer share: their flags and icon, the drawing of a form, and
 // the translation of Qt's input into the toolkit's.
+
+#include "platform/keyboard.h"
 
 #include <QIcon>
 #include <QRect>
@@ -32,8 +36,9 @@ public:
     void mousePressed(const QMouseEvent& event);
     // A click is a press and a release both on the window (`shape` cuts it), not dragged off.
     void mouseReleased(const QMouseEvent& event, const QRect& window, const QRegion& shape);
-    // Whether the key was the form's: an access key or a key with a character.
-    bool keyPressed(const QKeyEvent& event);
+    // The model's decision on a key: whether it was taken, or is the focused widget's to
+    // edit with. A window that takes no input drops every key.
+    KeyRoute keyPressed(const QKeyEvent& event);
     void closeRequested();
     void forgetPress() { pressed_ = false; }
     // Where the control was and is painted, or nothing if the window does not draw it.
@@ -59,9 +64,7 @@ void paintForm(QPainter& painter, const Form& form, const QRect& dirty);
 
 int buttonsOf(Qt::MouseButtons buttons);
 int shiftOf(Qt::KeyboardModifiers modifiers);
-// The character code a key press hands to the form, or 0 for a key without one.
-int keyAsciiOf(const QKeyEvent& event);
-// Alt and a letter: the letter (upper case), or 0.
-char accessKeyOf(const QKeyEvent& event);
+// A Qt key press as the toolkit's model sees it.
+KeyPress keyPressOf(const QKeyEvent& event);
 
 } // namespace platform

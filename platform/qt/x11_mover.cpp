@@ -12,19 +12,17 @@
 
 namespace platform {
 
-X11Mover::X11Mover(QWindow& window) : window_(window) {}
-
-bool X11Mover::moveTo(QPoint place)
+bool X11Mover::moveTo(QWindow& window, QPoint place)
 {
     if (holding_ && place == place_)
         return false;
-    if (holding_ || hold()) {
+    if (holding_ || hold(window)) {
         sendMove(place);
         return true;
     }
-    if (place == window_.position())
+    if (place == window.position())
         return false;
-    window_.setPosition(place);
+    window.setPosition(place);
     return true;
 }
 
@@ -37,27 +35,24 @@ xcb_connection_t* connectionOf(const QWindow& window)
     return x11 && window.handle() ? x11->connection() : nullptr;
 }
 
-// Qt's pixels to the server's: Qt scales a screen's desktop about that screen's corner.
-QPoint nativeOf(const QWindow& window, QPoint place)
-{
-    const QScreen* screen = window.screen();
-    const qreal ratio = window.devicePixelRatio();
-    if (!screen || ratio == 1)
-        return place;
-    const QPoint corner = screen->geometry().topLeft();
-    return (place - corner) * ratio + corner;
-}
-
 } // namespace
 
-bool X11Mover::hold()
+// Qt scales each screen's part of the desktop about that screen's corner.
+QPoint X11Mover::nativeOf(QPoint place) const
 {
-    xcb_connection_t* connection = connectionOf(window_);
+    if (ratio_ == 1)
+        return place;
+    return (place - screenCorner_) * ratio_ + screenCorner_;
+}
+
+bool X11Mover::hold(QWindow& window)
+{
+    xcb_connection_t* connection = connectionOf(window);
     // Exposed: Qt has seen the window mapped (and reparented, under a window manager), so
     // it needs no structure event of this window until it hides it.
-    if (!connection || !window_.isExposed())
+    if (!connection || !window.isExposed())
         return false;
-    const auto id = static_cast<xcb_window_t>(window_.winId());
+    const auto id = static_cast<xcb_window_t>(window.winId());
     xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, id), nullptr);
     if (!attributes)
@@ -68,13 +63,15 @@ bool X11Mover::hold()
     xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &quiet);
     connection_ = connection;
     id_ = id;
+    ratio_ = window.devicePixelRatio();
+    screenCorner_ = window.screen() ? window.screen()->geometry().topLeft() : QPoint();
     holding_ = true;
     return true;
 }
 
 void X11Mover::sendMove(QPoint place)
 {
-    const QPoint native = nativeOf(window_, place);
+    const QPoint native = nativeOf(place);
     const std::uint32_t values[] = {static_cast<std::uint32_t>(native.x()),
                                     static_cast<std::uint32_t>(native.y())};
     xcb_configure_window(connection_, id_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
@@ -82,7 +79,7 @@ void X11Mover::sendMove(QPoint place)
     place_ = place;
 }
 
-void X11Mover::release()
+void X11Mover::release(QWindow& window)
 {
     if (!holding_)
         return;
@@ -92,8 +89,8 @@ void X11Mover::release()
     xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &qtEventMask_);
     // Tell Qt where the window is the way a window manager does, with a synthetic
     // ConfigureNotify: Qt takes its position as given.
-    const QPoint native = nativeOf(window_, place_);
-    const QSize size = window_.size() * window_.devicePixelRatio();
+    const QPoint native = nativeOf(place_);
+    const QSize size = window.size() * ratio_;
     xcb_configure_notify_event_t event{};
     event.response_type = XCB_CONFIGURE_NOTIFY;
     event.event = id;
@@ -110,9 +107,9 @@ void X11Mover::release()
 
 #else
 
-bool X11Mover::hold() { return false; }
+bool X11Mover::hold(QWindow&) { return false; }
 void X11Mover::sendMove(QPoint) {}
-void X11Mover::release() {}
+void X11Mover::release(QWindow&) {}
 
 #endif
 

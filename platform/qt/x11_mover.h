@@ -17,24 +17,26 @@ namespace platform {
 // the window back. A window not yet shown, or off X11, is moved through Qt.
 class X11Mover {
 public:
-    explicit X11Mover(QWindow& window);
-
-    // Puts the window at `place` (Qt's device-independent desktop pixels); whether a move
+    // Puts `window` at `place` (Qt's device-independent desktop pixels); whether a move
     // went out, that is whether the window was (or may have been) elsewhere.
-    bool moveTo(QPoint place);
+    bool moveTo(QWindow& window, QPoint place);
     // Gives the window back to Qt, which learns where it is: before Qt hides, maps or
     // resizes it.
-    void release();
+    void release(QWindow& window);
 
 private:
-    bool hold();
+    bool hold(QWindow& window);
     void sendMove(QPoint place);
+    QPoint nativeOf(QPoint place) const;
 
-    QWindow& window_;
     xcb_connection_t* connection_ = nullptr; // Qt's, while holding
     std::uint32_t id_ = 0;
     bool holding_ = false;
     QPoint place_; // where the held window was last sent
+    // Qt's pixels to the server's, for the held window's screen (the model's screen, so
+    // the same while the mover holds it).
+    qreal ratio_ = 1;
+    QPoint screenCorner_;
     std::uint32_t qtEventMask_ = 0; // what Qt selected on the window, given back on release
 };
 

@@ -8,6 +8,7 @@
 
 #include <QRegion>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -45,56 +46,6 @@ private:
     SimBackend& sim_;
     Form& form_;
 };
-
-class SimBackend::SimTimerPeer final : public TimerPeer {
-public:
-    SimTimerPeer(SimBackend& sim, Timer& timer) : sim_(sim), timer_(timer) {}
-    ~SimTimerPeer() override { sim_.forget(*this); }
-
-    void start(int intervalMs) override
-    {
-        interval_ = intervalMs;
-        ++generation_; // whatever was scheduled before is void
-        sim_.schedule({sim_.now_ + intervalMs, timer_.startSequence(), this, generation_});
-    }
-    void stop() override { ++generation_; }
-
-    bool isCurrent(const Tick& tick) const { return tick.generation == generation_; }
-    Timer& timer() const { return timer_; }
-    void fire(const Tick& tick)
-    {
-        // The schedule keeps its phase; a tick that finds the handler still running is
-        // dropped by the timer itself.
-        sim_.schedule({tick.due + interval_, tick.sequence, this, generation_});
-        timer_.tick();
-    }
-
-private:
-    SimBackend& sim_;
-    Timer& timer_;
-    std::int64_t interval_ = 0;
-    std::uint64_t generation_ = 0;
-};
-
-// Ticks due together fire in the order their timers were started.
-bool SimBackend::Tick::operator>(const Tick& other) const
-{
-    return due != other.due ? due > other.due : sequence > other.sequence;
-}
-
-// The schedule is kept sorted latest first, so that the next tick is at the back. A new
-// tick is usually the latest: finding its place takes a step or two from the front.
-void SimBackend::schedule(const Tick& tick)
-{
-    const auto place = std::find_if(ticks_.begin(), ticks_.end(),
-                                    [&](const Tick& other) { return tick > other; });
-    ticks_.insert(place, tick);
-}
-
-void SimBackend::forget(const SimTimerPeer& peer)
-{
-    std::erase_if(ticks_, [&](const Tick& tick) { return tick.peer == &peer; });
-}
 
 SimBackend::SimBackend(ScreenSize screen) : screen_(screen) {}
 
@@ -173,16 +124,13 @@ bool SimBackend::step(std::int64_t limit)
         ++changes_;
         return true;
     }
-    while (!ticks_.empty() && !ticks_.back().peer->isCurrent(ticks_.back()))
-        ticks_.pop_back();
-    if (ticks_.empty() || ticks_.back().due >= limit)
+    const std::optional<std::int64_t> due = timers_.nextDue();
+    if (!due || *due >= limit)
         return false;
-    const Tick tick = ticks_.back();
-    ticks_.pop_back();
-    now_ = tick.due;
-    tick.peer->fire(tick);
+    now_ = *due;
+    const Timer& ticked = timers_.fireNext();
     if (observer)
-        observer(tick.peer->timer());
+        observer(ticked);
     return true;
 }
 
@@ -301,27 +249,70 @@ bool SimBackend::click(Control& control)
                  control.Top + control.Height / 2);
 }
 
-bool SimBackend::pressKey(int keyAscii)
+bool SimBackend::pressKey(int keyAscii) { return pressKey(KeyPress::ofAscii(keyAscii)); }
+
+bool SimBackend::pressKey(const KeyPress& press)
 {
-    auto target = [] { return Program::current().activeForm(); };
-    return deliver([=] { return target() && takesInput(*target()); },
-                   [=] {
-                       Form* form = target();
-                       FocusableControl* focused = form->focusedControl();
-                       if (auto* box = dynamic_cast<TextBox*>(focused); box && keyAscii >= 32)
-                           box->typed(box->Text.get() + static_cast<char>(keyAscii));
-                       else if (auto* button = dynamic_cast<CommandButton*>(focused);
-                                button && button->onClick && (keyAscii == 13 || keyAscii == 32))
-                           Program::current().dispatch(button->onClick);
-                       else
-                           form->keyPressed(keyAscii);
-                   });
+    return pressKeyOn([] { return Program::current().activeForm(); }, press);
 }
 
 bool SimBackend::pressKey(Form& form, int keyAscii)
 {
+    return pressKey(form, KeyPress::ofAscii(keyAscii));
+}
+
+bool SimBackend::pressKey(Form& form, const KeyPress& press)
+{
     Form* f = &form;
-    return deliver([=] { return takesInput(*f); }, [=] { f->keyPressed(keyAscii); });
+    return pressKeyOn([f] { return f; }, press);
+}
+
+bool SimBackend::pressKeyOn(std::function<Form*()> target, const KeyPress& press)
+{
+    return deliver([=] { return target() && takesInput(*target()); },
+                   [=] {
+                       Form* form = target();
+                       if (form->keyDown(press) == KeyRoute::ToControl)
+                           editInControl(*form->focusedControl(), press);
+                   });
+}
+
+void SimBackend::editInControl(FocusableControl& control, const KeyPress& press)
+{
+    if (auto* box = dynamic_cast<TextBox*>(&control)) {
+        std::string text = box->Text;
+        if (press.key == Key::Character && !(press.shift & 6)) {
+            box->typed(text + static_cast<char>(press.keyAscii));
+        } else if (press.key == Key::Backspace && !text.empty()) {
+            std::size_t end = text.size() - 1;
+            while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                --end; // a whole code point
+            box->typed(text.substr(0, end));
+        }
+        return;
+    }
+    auto* list = dynamic_cast<ComboBox*>(&control);
+    if (!list || list->items().empty())
+        return;
+    const int last = static_cast<int>(list->items().size()) - 1;
+    const int now = list->ListIndex();
+    if (press.key == Key::Down)
+        list->pick(std::min(now + 1, last));
+    else if (press.key == Key::Up && now > 0)
+        list->pick(now - 1);
+    else if (press.key == Key::Character && press.keyAscii != ' ') {
+        // The next item that starts with the letter typed, round from the picked one.
+        const auto lower = [](int c) { return c < 128 ? std::tolower(c) : c; };
+        for (int step = 1; step <= last + 1; ++step) {
+            const int index = (now + step) % (last + 1);
+            const std::string& item = list->items()[static_cast<std::size_t>(index)];
+            if (!item.empty() &&
+                lower(static_cast<unsigned char>(item[0])) == lower(press.keyAscii)) {
+                list->pick(index);
+                break;
+            }
+        }
+    }
 }
 
 bool SimBackend::type(TextBox& box, const std::string& text)
@@ -347,7 +338,8 @@ bool SimBackend::pick(ComboBox& list, int index)
 bool SimBackend::pressAccessKey(Form& form, char letter)
 {
     Form* f = &form;
-    return deliver([=] { return takesInput(*f); }, [=] { f->accessKeyPressed(letter); });
+    return deliver([=] { return takesInput(*f); },
+                   [=] { f->keyDown(KeyPress::accessKey(letter)); });
 }
 
 bool SimBackend::requestClose(Form& form)
@@ -384,9 +376,7 @@ void SimBackend::queueAnswer(int result, std::int64_t afterMs)
 
 int SimBackend::defaultAnswer(const MessageBoxRequest& request) const
 {
-    if ((request.style & 0xF) == msgbox::yesNo)
-        return (request.style & msgbox::defaultButton2) ? msgbox::no : msgbox::yes;
-    return msgbox::ok;
+    return request.buttons.at(request.defaultButton).result;
 }
 
 int SimBackend::messageBox(const MessageBoxRequest& request)
@@ -430,7 +420,7 @@ std::unique_ptr<FormPeer> SimBackend::createFormPeer(Form& form)
 
 std::unique_ptr<TimerPeer> SimBackend::createTimerPeer(Timer& timer)
 {
-    return std::make_unique<SimTimerPeer>(*this, timer);
+    return timers_.createPeer(timer);
 }
 
 } // namespace platform

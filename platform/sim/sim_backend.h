@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/backend_guard.h"
+
 #include "platform/backend.h"
+#include "platform/keyboard.h"
+#include "platform/timer_schedule.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -16,6 +20,7 @@ namespace platform {
 
 class ComboBox;
 class Control;
+class FocusableControl;
 class Form;
 class Program;
 class TextBox;
@@ -53,8 +58,14 @@ public:
     bool moveMouse(Form& form, float x, float y, int button = 0);
     bool click(Form& form, float x, float y);
     bool click(Control& control); // at its centre
-    bool pressKey(int keyAscii);  // to the window that has the focus
+    // A key to the window that has the focus, decided by the model as on the screen; the
+    // keys it leaves to the focused control are edited here, as a plain text box or list
+    // would: typing and Backspace in a text box, Up, Down and first letters in a list.
+    bool pressKey(int keyAscii);
+    bool pressKey(const KeyPress& press);
+    // A key to this window, as if it had the keyboard.
     bool pressKey(Form& form, int keyAscii);
+    bool pressKey(Form& form, const KeyPress& press);
     bool type(TextBox& box, const std::string& text);
     bool pick(ComboBox& list, int index);
     bool pressAccessKey(Form& form, char letter);
@@ -112,23 +123,13 @@ public:
 
 private:
     class SimFormPeer;
-    class SimTimerPeer;
     struct QueuedAnswer {
         int result;
         std::int64_t afterMs;
     };
-    struct Tick {
-        std::int64_t due;
-        std::uint64_t sequence; // the timer's start order
-        SimTimerPeer* peer;
-        std::uint64_t generation; // a tick of a timer since stopped or restarted is void
-        bool operator>(const Tick& other) const;
-    };
-
-    void schedule(const Tick& tick);
-    void forget(const SimTimerPeer& peer);
-
     bool deliver(std::function<bool()> accepts, std::function<void()> act);
+    bool pressKeyOn(std::function<Form*()> target, const KeyPress& press);
+    static void editInControl(FocusableControl& control, const KeyPress& press);
     void handOverToProgram();
     void waitForWork();
     bool step(std::int64_t limit);
@@ -141,7 +142,7 @@ private:
     std::int64_t target_ = 0;    // ticks due before this may fire
     std::int64_t stopAt_ = 0;    // where the clock stands when no tick is left to fire
     std::vector<std::int64_t> deadlines_;
-    std::vector<Tick> ticks_; // latest first: the next tick at the back
+    TimerSchedule timers_{[this] { return now_; }};
     std::deque<std::function<void()>> inputs_;
     std::vector<Box> boxes_;
     std::vector<std::size_t> openBoxes_;

@@ -5,6 +5,7 @@
 #include "core/modafs.h"
 #include "core/number_text.h"
 #include "core/windows.h"
+#include "platform/control.h"
 #include "platform/form.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
@@ -15,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -471,6 +473,46 @@ TEST_F(QtBackendTest, NumbersKeepTheirPointUnderACommaLocale)
     end.Load();
     EXPECT_EQ(end.Text2.Text.get(), "60");
     EXPECT_EQ(end.Label2.Caption.get(), "1 basket every 5.45454545454545 seconds");
+}
+
+// --- Keys ------------------------------------------------------------------------------
+
+class KeyForm : public Form {
+public:
+    KeyForm() : Form("KeyForm", 3000, 1500) {}
+
+    TextBox name{*this, "name", 0, 0, 1500, 300};
+    CommandButton go{*this, "go", 0, 600, 1500, 375, "Go"};
+};
+
+TEST_F(QtBackendTest, KeysGoToTheModelFirstAndTheLineEditStillEdits)
+{
+    KeyForm form;
+    int clicks = 0;
+    form.go.onClick = [&] { ++clicks; };
+    form.Show();
+    auto* window = dynamic_cast<QWidget*>(form.peer());
+    ASSERT_NE(window, nullptr);
+    auto* edit = window->findChild<QLineEdit*>();
+    auto* button = window->findChild<QPushButton*>();
+    ASSERT_TRUE(edit && button);
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+
+    QTest::keyClicks(edit, "Ann");
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(form.name.Text.get(), "An");
+    QTest::keyClick(edit, Qt::Key_Return); // the form's key, not the button's
+    EXPECT_EQ(clicks, 0);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(form.focusedControl(), &form.go);
+
+    // Return and Space click once each: the press is the model's, the release does nothing.
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 2);
+    QTest::keyClick(button, Qt::Key_Backtab);
+    EXPECT_EQ(form.focusedControl(), &form.name);
+    EXPECT_EQ(form.name.Text.get(), "An");
 }
 
 // --- The end of the program ----------------------------------------------------------------

@@ -1,0 +1,191 @@
+#pragma once
+
+#include "platform/backend_guard.h"
+
+#include "platform/backend.h"
+#include "platform/form.h"
+#include "platform/qt/control_painter.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/round_end.h"
+#include "platform/qt/window_common.h"
+#include "platform/qt/x11_mover.h"
+#include "platform/qt/x11_window_state.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QWidget>
+#include <QWindow>
+
+namespace platform {
+
+// The few calls in which a top-level widget and a plain window differ.
+namespace window_api {
+inline void setLook(QWidget& w, const Form& form)
+{
+    w.setWindowFlags(windowFlagsFor(form));
+    w.setWindowTitle(QString::fromStdString(form.Caption));
+    w.setWindowIcon(iconFor(form.icon));
+}
+inline void setLook(QWindow& w, const Form& form)
+{
+    w.setFlags(windowFlagsFor(form));
+    w.setTitle(QString::fromStdString(form.Caption));
+    w.setIcon(iconFor(form.icon));
+}
+inline Qt::WindowModality modalityOf(const QWidget& w) { return w.windowModality(); }
+inline Qt::WindowModality modalityOf(const QWindow& w) { return w.modality(); }
+inline void setModality(QWidget& w, Qt::WindowModality m) { w.setWindowModality(m); }
+inline void setModality(QWindow& w, Qt::WindowModality m) { w.setModality(m); }
+inline void activate(QWidget& w) { w.activateWindow(); }
+inline void activate(QWindow& w) { w.requestActivate(); }
+inline void setFixedSize(QWidget& w, const QSize& size) { w.setFixedSize(size); }
+inline void setFixedSize(QWindow& w, const QSize& size)
+{
+    w.setMinimumSize(size);
+    w.setMaximumSize(size);
+    w.resize(size);
+}
+// Whether the window moved. A widget keeps its place in Qt's books (its pop-ups open from
+// it); a plain window is moved by the program only, straight to X while it is shown.
+inline bool moveTo(QWidget& w, const QPoint& place, X11Mover&)
+{
+    if (place == w.pos())
+        return false;
+    w.move(place);
+    return true;
+}
+inline bool moveTo(QWindow& w, const QPoint& place, X11Mover& mover)
+{
+    return mover.moveTo(w, place);
+}
+// Before Qt hides, maps or resizes the window itself.
+inline void handBackToQt(QWidget&, X11Mover&) {}
+inline void handBackToQt(QWindow& w, X11Mover& mover) { mover.release(w); }
+} // namespace window_api
+
+// What both kinds of window peer do alike for their form, on a top-level QWidget or a
+// QWindow: show it where the model has it, follow its moves (coalesced), cut it to its
+// shape, draw it, and pass the player's mouse and close requests on to the form.
+template <class QtWindow>
+class WindowPeer : public QtWindow, public FormPeer {
+public:
+    WindowPeer(Form& form, QtBackend& backend)
+        : form_(form), backend_(backend), core_(form, backend)
+    {
+        window_api::setLook(*this, form);
+        applyGeometry();
+        onEveryRoundEnd(*this, [this] {
+            if (geometryPending_)
+                applyGeometry();
+        });
+        backend_.windowCreated(*this);
+    }
+    ~WindowPeer() override { backend_.windowDestroyed(*this); }
+
+    void show(bool modal) override
+    {
+        if (backend_.hasQuit())
+            return;
+        const Qt::WindowModality modality = modal ? Qt::ApplicationModal : Qt::NonModal;
+        // Qt applies a window's modality when it maps it.
+        if (QtWindow::isVisible() && window_api::modalityOf(*this) != modality) {
+            window_api::handBackToQt(*this, mover_);
+            QtWindow::hide();
+        }
+        if (!QtWindow::isVisible()) {
+            applyGeometry(); // mapped where the model has it, not one round later
+            window_api::setModality(*this, modality);
+            if (!form_.ShowInTaskbar)
+                keepOffTaskbar(QtWindow::winId());
+            QtWindow::show();
+        }
+        QtWindow::raise();
+        if (modal)
+            window_api::activate(*this);
+        shown();
+    }
+
+    void hide() override
+    {
+        core_.forgetPress();
+        window_api::handBackToQt(*this, mover_);
+        QtWindow::hide();
+    }
+
+    void geometryChanged() override
+    {
+        // Several handlers may move the ball in one round of ticks (the move tick, then the
+        // floor putting it back): X gets only where it ends up, once, after that round.
+        geometryPending_ = true;
+    }
+
+    bool setShape(const QRegion& pixels) override
+    {
+        // To Qt an empty mask means no mask at all; cut everything away instead.
+        QtWindow::setMask(pixels.isEmpty() ? QRegion(-1, -1, 1, 1) : pixels);
+        return true;
+    }
+
+protected:
+    // A drawn control changed: repaint only where it was and is.
+    void repaint(const Control& control) { QtWindow::update(core_.repaintRegion(control)); }
+
+    // After every show, for the window to put the focus where the model has it.
+    virtual void shown() {}
+
+    void applyGeometry()
+    {
+        // Called on every move tick of the ball: no repaint, and a resize only when needed.
+        geometryPending_ = false;
+        const QSize size(form_.pixelWidth(), form_.pixelHeight());
+        if (size != QtWindow::size()) {
+            window_api::handBackToQt(*this, mover_);
+            window_api::setFixedSize(*this, size);
+        }
+        if (window_api::moveTo(*this, core_.placeOf(), mover_))
+            core_.movedOnScreen(QtWindow::isVisible());
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter painter(this);
+        paintForm(painter, form_, event->rect());
+    }
+    void mouseMoveEvent(QMouseEvent* event) override { core_.mouseMoved(*event); }
+    void mousePressEvent(QMouseEvent* event) override { core_.mousePressed(*event); }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        core_.mouseReleased(*event, QRect(QPoint(0, 0), QtWindow::size()), QtWindow::mask());
+    }
+
+    bool event(QEvent* event) override
+    {
+        // Every key goes to keyPressEvent and from there to the model, Tab included: a
+        // widget would otherwise move the focus along its own chain first.
+        if (event->type() == QEvent::KeyPress) {
+            this->keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+        // The window never closes itself: the program decides what a close request means.
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            core_.closeRequested();
+            return true;
+        }
+        return QtWindow::event(event);
+    }
+
+    Form& form_;
+    QtBackend& backend_;
+    FormWindowCore core_;
+
+private:
+    X11Mover mover_;
+    bool geometryPending_ = false; // a move waits for the end of this round of events
+};
+
+} // namespace platform

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/timer.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Told of every timer's start, stop and tick, by name ("clock.Timer1").
+class TimerListener {
+public:
+    virtual ~TimerListener() = default;
+    virtual void started(const std::string& timer, int intervalMs) = 0;
+    virtual void stopped(const std::string& timer) = 0;
+    virtual void ticked(const std::string& timer) = 0;
+};
+
+// The ticks of every timer of a program, on a clock the backend supplies (virtual in the
+// headless backend, the real one on the screen). Ticks due together fire in the order
+// their timers were last started. A tick that comes late keeps its timer's phase; ticks
+// missed meanwhile are dropped, not replayed in a burst. The backend asks when the next
+// tick is due and fires it when its clock gets there.
+class TimerSchedule {
+public:
+    explicit TimerSchedule(std::function<std::int64_t()> nowMs, TimerListener* listener = nullptr);
+    ~TimerSchedule();
+    TimerSchedule(const TimerSchedule&) = delete;
+    TimerSchedule& operator=(const TimerSchedule&) = delete;
+
+    std::unique_ptr<TimerPeer> createPeer(Timer& timer);
+
+    // When the next tick is due, or nothing if no timer runs.
+    std::optional<std::int64_t> nextDue();
+    // Fires the next tick: schedules its timer's following tick first, then runs the
+    // handler (which may wait in a message box while other timers tick). Returns the timer.
+    Timer& fireNext();
+
+    // Called whenever a tick is added, so that a real clock can set its wake-up.
+    std::function<void()> onScheduled;
+
+private:
+    class Peer;
+    struct Tick {
+        std::int64_t due;       // ms on the backend's clock
+        std::uint64_t sequence; // the timer's start order
+        Peer* peer;
+        std::uint64_t generation; // a tick of a timer since stopped or restarted is void
+    };
+
+    void schedule(const Tick& tick);
+    void forget(const Peer& peer);
+    void dropStale();
+
+    std::function<std::int64_t()> nowMs_;
+    TimerListener* listener_;
+    std::vector<Tick> ticks_; // latest first: the next tick at the back
+};
+
+} // namespace platform
