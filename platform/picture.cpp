@@ -1,6 +1,7 @@
 #include "platform/picture.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <map>
 
 namespace platform {
@@ -11,7 +12,11 @@ Picture Picture::load(const std::string& name)
     static std::map<std::string, std::shared_ptr<const QImage>> cache;
     auto& slot = cache[name];
     if (!slot) {
-        QImage image(QString::fromStdString(":/assets/" + name), "PNG");
+        // Our pictures are PNGs: asking every image plug-in whether it reads one would
+        // load them all (and a JPEG library) before the first window shows.
+        QImageReader reader(QString::fromStdString(":/assets/" + name), "png");
+        reader.setAutoDetectImageFormat(false);
+        QImage image = reader.read();
         if (image.isNull())
             return {};
         slot = std::make_shared<const QImage>(std::move(image));

@@ -49,7 +49,6 @@ std::vector<QPushButton*> addButtons(QMessageBox& box, const MessageBoxRequest& 
 
 QtBackend::QtBackend()
 {
-    registerFontSubstitutions();
     // The program decides when it ends, not the last window that goes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }

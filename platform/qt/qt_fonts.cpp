@@ -58,8 +58,6 @@ QFont::Weight weightOf(const Font& font)
     return static_cast<QFont::Weight>(weight);
 }
 
-} // namespace
-
 void registerFontSubstitutions()
 {
     for (const Substitution& s : substitutions) {
@@ -71,8 +69,12 @@ void registerFontSubstitutions()
     }
 }
 
+} // namespace
+
 QFont toQFont(const Font& font)
 {
+    static const bool registered = (registerFontSubstitutions(), true);
+    (void)registered;
     const QString family = QString::fromStdString(font.Name);
     QFont result(family);
     qreal size = font.Size > 0 ? font.Size : 8;

@@ -8,9 +8,10 @@
 
 namespace platform {
 
-// The windows name fonts that a free desktop rarely has; QtBackend registers free
-// look-alikes for them once, and every text is drawn with the font this returns.
-void registerFontSubstitutions();
+// The windows name fonts that a free desktop rarely has: every text is drawn with the
+// font this returns, and its first call registers free look-alikes for them. Not before:
+// looking fonts up reads fontconfig's whole configuration, which the first window need
+// not wait for to show.
 QFont toQFont(const Font& font);
 
 } // namespace platform

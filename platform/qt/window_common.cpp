@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QImageReader>
 #include <QPixmap>
 #include <initializer_list>
 
@@ -27,9 +28,13 @@ QIcon iconFrom(std::initializer_list<const char*> files)
 {
     // Missing pictures are left out, so a build without the resources still runs.
     QIcon icon;
-    for (const char* file : files)
-        if (const QPixmap pixmap(QString::fromLatin1(file), "PNG"); !pixmap.isNull())
-            icon.addPixmap(pixmap);
+    for (const char* file : files) {
+        // PNG by name, not by asking every image plug-in (which would load them all).
+        QImageReader reader(QString::fromLatin1(file), "png");
+        reader.setAutoDetectImageFormat(false);
+        if (const QImage image = reader.read(); !image.isNull())
+            icon.addPixmap(QPixmap::fromImage(image));
+    }
     return icon;
 }
 } // namespace
