@@ -39,6 +39,7 @@ int main(int argc, char* argv[])
 {
     if (!chooseWindowSystem())
         return 1;
+    platform::preferQtEventLoop();
     QApplication application(argc, argv);
     QApplication::setApplicationName("orvanta");
     QApplication::setDesktopFileName("org.example.orvanta");

@@ -31,8 +31,11 @@ public:
         notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
             std::uint64_t expirations = 0;
-            if (::read(fd_, &expirations, sizeof expirations) > 0)
-                onWake_();
+            if (::read(fd_, &expirations, sizeof expirations) <= 0)
+                return;
+            lastExpiry_ = next_ + period_ * static_cast<long long>(expirations - 1);
+            next_ = lastExpiry_ + period_;
+            onWake_();
         });
 #endif
     }
@@ -50,12 +53,18 @@ public:
     {
 #ifdef Q_OS_LINUX
         if (fd_ >= 0) {
-            // An absolute zero would disarm the timer; a time past wakes at once anyway.
-            const auto ns = std::max<nanoseconds::rep>(
-                1, duration_cast<nanoseconds>(when.time_since_epoch()).count());
+            // The timer repeats at the last step asked for: while the ticks keep one
+            // interval (the ball's 10 ms), each round needs no new setting.
+            if (period_.count() > 0 && when == next_)
+                return;
+            period_ = when > lastExpiry_ && lastExpiry_ != Clock::time_point() ? when - lastExpiry_
+                                                                               : nanoseconds(0);
+            next_ = when;
             itimerspec spec{};
-            spec.it_value.tv_sec = static_cast<time_t>(ns / 1000000000);
-            spec.it_value.tv_nsec = static_cast<long>(ns % 1000000000);
+            // An absolute zero would disarm the timer; a time past wakes at once anyway.
+            spec.it_value = timespecOf(std::max<nanoseconds::rep>(
+                1, duration_cast<nanoseconds>(when.time_since_epoch()).count()));
+            spec.it_interval = timespecOf(period_.count());
             ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
             return;
         }
@@ -71,6 +80,7 @@ public:
         if (fd_ >= 0) {
             const itimerspec disarmed{};
             ::timerfd_settime(fd_, TFD_TIMER_ABSTIME, &disarmed, nullptr);
+            period_ = nanoseconds(0);
             return;
         }
 #endif
@@ -78,11 +88,21 @@ public:
     }
 
 private:
+#ifdef Q_OS_LINUX
+    static timespec timespecOf(nanoseconds::rep ns)
+    {
+        return {static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    }
+#endif
+
     std::function<void()> onWake_;
     QTimer timer_;
 #ifdef Q_OS_LINUX
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
+    Clock::time_point next_;       // when the timer goes off next
+    Clock::time_point lastExpiry_; // when it last went off
+    nanoseconds period_{0};        // and repeats, if at all
 #endif
 };
 

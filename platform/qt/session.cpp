@@ -37,6 +37,12 @@ bool xServerReachable(std::string& why)
 #endif
 }
 
+void preferQtEventLoop()
+{
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
+}
+
 #ifdef Q_OS_UNIX
 namespace {
 
