@@ -141,6 +141,23 @@ void FormWindow::focus()
         setFocus();
 }
 
+void FormWindow::windowLost()
+{
+    core_.forgetPress();
+    const bool visible = isVisible();
+    QWidget::hide();
+    QWidget::destroy(); // Qt's side of the window the X server no longer has
+    if (visible && !backend_.hasQuit()) {
+        if (!form_.ShowInTaskbar)
+            keepOffTaskbar(winId());
+        if (const QRegion* shape = form_.shape())
+            setShape(*shape);
+        QWidget::show();
+        focusInitialControl();
+    }
+    core_.closeRequested();
+}
+
 void FormWindow::focusControl(Control& control)
 {
     if (const auto widget = widgets_.find(&control); widget != widgets_.end())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/backend.h"
+#include "platform/qt/qt_backend.h"
 #include "platform/qt/window_common.h"
 
 #include <QRect>
@@ -18,7 +18,7 @@ class TextBox;
 
 // A loaded form on the screen: a top-level widget that follows the model, draws the
 // form's drawn controls, holds real widgets for its focusable ones and reports input.
-class FormWindow final : public QWidget, public FormPeer {
+class FormWindow final : public QWidget, public NativeWindowPeer {
 public:
     FormWindow(Form& form, QtBackend& backend);
     ~FormWindow() override;
@@ -30,6 +30,10 @@ public:
     void controlChanged(Control& control, Change change) override;
     bool setShape(const QRegion& pixels) override;
     void focus() override;
+
+    // NativeWindowPeer
+    WId nativeId() const override { return internalWinId(); }
+    void windowLost() override;
     void focusControl(Control& control) override;
 
 protected:

@@ -92,6 +92,21 @@ bool PlainWindow::setShape(const QRegion& pixels)
 
 void PlainWindow::focus() { requestActivate(); }
 
+void PlainWindow::windowLost()
+{
+    core_.forgetPress();
+    const bool visible = isVisible();
+    QWindow::destroy(); // Qt's side of the window the X server no longer has
+    if (visible && !backend_.hasQuit()) {
+        if (!form_.ShowInTaskbar)
+            keepOffTaskbar(winId());
+        if (const QRegion* shape = form_.shape())
+            setShape(*shape);
+        QWindow::show();
+    }
+    core_.closeRequested();
+}
+
 // --- Drawing and input ---------------------------------------------------------------------
 
 void PlainWindow::paintEvent(QPaintEvent* event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/backend.h"
+#include "platform/qt/qt_backend.h"
 #include "platform/qt/window_common.h"
 
 #include <QRasterWindow>
@@ -15,7 +15,7 @@ class QtBackend;
 // times a second, and Qt answers every move of a top-level widget with three more round
 // trips to the X server to learn a frame these windows do not have; a plain window
 // costs about half the CPU time per move.
-class PlainWindow final : public QRasterWindow, public FormPeer {
+class PlainWindow final : public QRasterWindow, public NativeWindowPeer {
 public:
     PlainWindow(Form& form, QtBackend& backend);
     ~PlainWindow() override;
@@ -27,6 +27,10 @@ public:
     void controlChanged(Control& control, Change change) override;
     bool setShape(const QRegion& pixels) override;
     void focus() override;
+
+    // NativeWindowPeer
+    WId nativeId() const override { return handle() ? winId() : 0; }
+    void windowLost() override;
     void focusControl(Control&) override {}
 
 protected:
