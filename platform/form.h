@@ -102,6 +102,8 @@ public:
     void controlChanged(Control& control, Change change);
 
 private:
+    void keepOnScreen();
+
     std::string className_;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
