@@ -74,8 +74,9 @@ QMessageBox::Icon iconFor(int style)
 std::size_t defaultIndexFor(int style) { return static_cast<std::size_t>((style & 0x300) >> 8); }
 
 // Adds the buttons in the platform's order and returns them, parallel to the answers.
-// One role for all keeps that order on every desktop; Escape and the close box answer
-// only a Cancel button, or the lone OK, so a Yes/No question always gets Yes or No.
+// One role for all keeps that order on every desktop; Escape answers only a Cancel
+// button, or the lone OK, so Escape never answers a Yes/No question. A close of the box's
+// window is ClosableMessageBox's.
 std::vector<QPushButton*> addButtons(QMessageBox& box, std::span<const Answer> answers, int style)
 {
     std::vector<QPushButton*> buttons;
