@@ -84,7 +84,7 @@ for signal in HUP TERM INT; do
   wait_window "Form Loading" 8 >/dev/null
   kill -"$signal" "$game_pid"
   expect_exit 2 0
-  [ ! -s "$artefacts/signal-$signal.txt" ] || fail "SIGHUP: $(cat "$artefacts/signal-$signal.txt")"
+  [ ! -s "$artefacts/signal-$signal.txt" ] || fail "SIG$signal: $(cat "$artefacts/signal-$signal.txt")"
 done
 
 echo "Windows and boxes destroyed by another client, in a game on a 640x480 screen"
