@@ -194,7 +194,12 @@ void offerOnly(const std::string& usable, const std::string& asked, char** argum
 
 // --- The net ---------------------------------------------------------------------------
 
-std::vector<std::pair<QtMsgType, QString>> heldMessages;
+struct HeldMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
 QtMessageHandler previousHandler = nullptr;
 std::string platformForMessages;
 
@@ -207,7 +212,7 @@ void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString
         std::_Exit(1);
     }
     if (context.category && std::string_view(context.category).starts_with("qt.qpa"))
-        heldMessages.emplace_back(type, message);
+        heldMessages.push_back({type, context.category, message});
     else if (previousHandler)
         previousHandler(type, context, message);
 }
@@ -257,9 +262,10 @@ void catchPlatformFailure() { previousHandler = qInstallMessageHandler(holdOrFai
 void platformStarted()
 {
     qInstallMessageHandler(previousHandler);
-    const QMessageLogContext context;
-    for (const auto& [type, message] : heldMessages)
-        qt_message_output(type, context, message);
+    for (const HeldMessage& message : heldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+        qt_message_output(message.type, context, message.text);
+    }
     heldMessages.clear();
 }
 
