@@ -115,7 +115,7 @@ CommandLine readCommandLine(int argc, char* argv[], std::ostream& out, std::ostr
         }
         if (among(name, qtFlags))
             continue;
-        if (name.empty())
+        if (!arg.starts_with("-"))
             return refuse("the game takes no arguments, not " + quoted(arg), err);
         return refuse("unknown option " + quoted(arg), err);
     }
