@@ -1,45 +1,32 @@
 // The game on the desktop: the real backend, the loading screen, the event loop.
 
+#include "app/command_line.h"
 #include "core/startup.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/session.h"
+#include "platform/qt/window_system_check.h"
 #include "platform/qt/x11_connection.h"
 
 #include <QApplication>
 #include <cstdio>
+#include <iostream>
 #include <string>
-
-namespace {
-
-// The game places its own windows, which a Wayland client cannot do: on Linux it asks
-// for X11, through XWayland on a Wayland desktop. Returns false if no X server is there.
-bool chooseWindowSystem()
-{
-#ifdef Q_OS_LINUX
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            std::fprintf(stderr, "orvanta: running on the Wayland desktop through XWayland\n");
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
-#endif
-    if (qgetenv("QT_QPA_PLATFORM") != "xcb")
-        return true;
-    std::string why;
-    if (!platform::xServerReachable(why)) {
-        std::fprintf(stderr, "orvanta: %s\n", why.c_str());
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
-    if (!chooseWindowSystem())
+    if (const orvanta::CommandLine line = orvanta::readCommandLine(argc, argv, std::cout, std::cerr);
+        line.exitStatus) {
+        std::cout.flush();
+        return std::cout ? *line.exitStatus : 1;
+    }
+    if (std::string why; !platform::windowSystemUsable(argc, argv, why)) {
+        std::fprintf(stderr, "orvanta: %s\n", why.c_str());
         return 1;
+    }
+    platform::catchPlatformFailure();
     QApplication application(argc, argv);
+    platform::platformStarted();
     QApplication::setApplicationName("orvanta");
     QApplication::setDesktopFileName("org.example.orvanta");
     platform::endInOneLineWhenTheXServerGoes();

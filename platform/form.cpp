@@ -43,10 +43,27 @@ void Form::Load()
         focusControl(order.front());
 }
 
+// Where a window appears is the platform's to decide, as a window manager would: the
+// place its definition (or its Form_Load) gives it where the window fits on the screen;
+// where it would run off, moved just enough to lie whole on it, its top-left corner first
+// when it is larger than the screen. Only at the show: moves by handlers are the game's.
+void Form::keepOnScreen()
+{
+    const auto inside = [](float place, float size, float screen) {
+        return std::max(0.0F, std::min(place, screen - size));
+    };
+    if (const float left = inside(Left, Width, Screen.Width); left != Left)
+        Left = left;
+    if (const float top = inside(Top, Height, Screen.Height); top != Top)
+        Top = top;
+}
+
 void Form::Show(ShowMode mode)
 {
     Load();
     Program& program = Program::current();
+    if (!visible_)
+        keepOnScreen();
     if (mode == ShowMode::Modeless) {
         if (!visible_) {
             visible_ = true;

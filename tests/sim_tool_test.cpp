@@ -17,7 +17,8 @@ struct ToolRun {
 
 ToolRun runTool(const std::string& arguments)
 {
-    const std::string command = std::string(ORVANTA_SIM_PATH) + " " + arguments + " 2>&1";
+    // stderr joins stdout first, so that the arguments may still redirect either.
+    const std::string command = std::string(ORVANTA_SIM_PATH) + " 2>&1 " + arguments;
     FILE* pipe = popen(command.c_str(), "r");
     ToolRun run{-1, {}};
     if (!pipe)
@@ -101,38 +102,82 @@ TEST(SimTool, EscapeYesEndsWithExitAndAClickWithClick)
 
 TEST(SimTool, RefusesBadOptionsNamingThem)
 {
+    const std::string directory = ::testing::TempDir();
+    const std::string longOption(100000, 'x');
     const struct {
-        const char* arguments;
-        const char* message;
-    } cases[] = {{"--minutes 0", "--minutes:"},    {"--minutes 11", "--minutes:"},
-                 {"--minutes two", "--minutes:"},  {"--screen 1024", "--screen:"},
-                 {"--screen 0x768", "--screen:"},  {"--screen 1024x768x2", "--screen:"},
-                 {"--until -5", "--until:"},       {"--name ''", "--name:"},
-                 {"--script /nonexistent", "--script:"}, {"--fast", "unknown option '--fast'"},
+        std::string arguments;
+        std::string message;
+    } cases[] = {{"--minutes 0", "--minutes:"},
+                 {"--minutes 11", "--minutes:"},
+                 {"--minutes two", "--minutes:"},
+                 {"--screen 1024", "--screen:"},
+                 {"--screen 0x768", "--screen:"},
+                 {"--screen 1024x768x2", "--screen:"},
+                 {"--until -5", "--until:"},
+                 {"--name ''", "--name:"},
+                 {"--name \"$(printf 'ab\\303')\"", "--name: the name is not valid UTF-8"},
+                 {"--name \"$(head -c 10000 /dev/zero | tr '\\0' '\\200')\"",
+                  "--name: the name is not valid UTF-8"},
+                 {"--script /nonexistent", "--script: cannot read '/nonexistent'"},
+                 {"--script " + directory, "--script: cannot read '"},
+                 {"--script /dev/zero", "--script: '/dev/zero' is larger than 16 MiB"},
+                 {"--fast", "unknown option '--fast'"},
+                 {"--" + longOption, "unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx..."},
                  {"--minutes", "--minutes: a value is missing"}};
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.arguments);
-        EXPECT_EQ(run.status, 2) << c.arguments;
-        EXPECT_EQ(run.out.rfind(std::string("orvanta-sim: ") + c.message, 0), 0u)
-            << c.arguments << " said: " << run.out;
+        const std::string shown = c.arguments.substr(0, 60);
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_EQ(run.out.rfind("orvanta-sim: " + c.message, 0), 0u)
+            << shown << " said: " << run.out.substr(0, 300);
+        EXPECT_LT(run.out.size(), 1000u) << shown << ": the message echoes the input";
     }
+}
+
+TEST(SimTool, HelpGoesToStandardOutputAndAFullOutputFails)
+{
+    const ToolRun help = runTool("--help 2>/dev/null");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: orvanta-sim ", 0), 0u) << help.out;
+
+    for (const char* arguments : {"--help", "", "--trace --until 6000"}) {
+        const ToolRun full = runTool(std::string(arguments) + " >/dev/full");
+        EXPECT_NE(full.status, 0) << arguments;
+        EXPECT_EQ(full.out.rfind("orvanta-sim: cannot write the output", 0), 0u)
+            << arguments << " said: " << full.out;
+    }
+}
+
+TEST(SimTool, TheNameIsCutAsTheEntryScreenCutsIt)
+{
+    const ToolRun run = runTool("--until 5000 --name 'Bartholomew the Great'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("{\"name\":\"Bartholome\",", 0), 0u) << run.out;
+    // An e with an accent, a basketball (two units, as the box counts) and ten letters.
+    const ToolRun wide =
+        runTool("--until 5000 --name \"$(printf '\\303\\251\\360\\237\\217\\200abcdefghij')\"");
+    EXPECT_EQ(wide.out.rfind("{\"name\":\"\u00e9\U0001F3C0abcdefg\",", 0), 0u) << wide.out;
 }
 
 TEST(SimTool, RefusesABadScriptLineWithItsNumber)
 {
     const struct {
-        const char* script;
+        std::string script;
         const char* message;
     } cases[] = {{"# fine\n100 move 1 2\n200 jump\n", ":3: unknown event 'jump'"},
                  {"100 move 1\n", ":1: move takes two numbers"},
                  {"x move 1 2\n", ":1: the time must be"},
                  {"500 click\n400 click\n", ":2: events must come in time order"},
                  {"100 answer maybe\n", ":1: answer takes yes or no"},
-                 {"100 key 27 28\n", ":1: key takes a character code"}};
+                 {"100 key 27 28\n", ":1: key takes a character code"},
+                 {std::string(10'000'000, '7') + "x click\n", ":1: the time must be"},
+                 {"100 " + std::string(10'000'000, 'j') + "\n", ":1: unknown event 'jjjj"}};
     for (const auto& c : cases) {
         const ToolRun run = runTool("--script " + scriptFile("bad.txt", c.script));
-        EXPECT_EQ(run.status, 2) << c.script;
-        EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
+        const std::string shown = c.script.substr(0, 60);
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out.substr(0, 300);
+        EXPECT_LT(run.out.size(), 1000u) << shown << ": the message echoes the line";
     }
 }
 

@@ -57,6 +57,11 @@ void FormWindow::shown()
     if (shownBefore_)
         return;
     shownBefore_ = true;
+    restoreFocus();
+}
+
+void FormWindow::restoreFocus()
+{
     if (FocusableControl* control = form_.focusedControl())
         focusControl(*control);
 }

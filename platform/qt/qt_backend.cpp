@@ -1,16 +1,20 @@
 #include "platform/qt/qt_backend.h"
 
-#include "platform/form.h"
 #include "platform/control.h"
+#include "platform/form.h"
+#include "platform/msgbox.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/plain_window.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/tick_statistics.h"
+#include "platform/qt/x11_window_state.h"
 #include "platform/timer.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -45,6 +49,23 @@ std::vector<QPushButton*> addButtons(QMessageBox& box, const MessageBoxRequest& 
     return buttons;
 }
 
+// A close of the box's window (not a button, not Escape) ends the box with no button
+// clicked, whatever its buttons; the caller answers it with msgbox::closeAnswer. Qt
+// would ignore it on a box with no Cancel, and a box destroyed from outside would keep
+// its modal loop running for ever.
+class ClosableMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->accept();
+        if (isVisible())
+            reject();
+    }
+};
+
 } // namespace
 
 QtBackend::QtBackend()
@@ -52,10 +73,12 @@ QtBackend::QtBackend()
     registerFontSubstitutions();
     // The program decides when it ends, not the last window that goes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    watchDestroyedWindows([this](WId id) { nativeWindowDestroyed(id); });
 }
 
 QtBackend::~QtBackend()
 {
+    watchDestroyedWindows(nullptr);
     if (const TickStatistics* statistics = TickStatistics::instance())
         statistics->report();
 }
@@ -106,11 +129,12 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
 {
     if (quit_)
         return 0;
-    QMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
-                    QString::fromStdString(request.prompt), QMessageBox::NoButton);
+    ClosableMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
+                           QString::fromStdString(request.prompt), QMessageBox::NoButton);
     box.setWindowModality(Qt::ApplicationModal);
     const std::vector<QPushButton*> buttons = addButtons(box, request);
 
+    const QPointer<QWindow> focusBefore = QGuiApplication::focusWindow();
     openBoxes_.push_back(&box);
     box.exec(); // other timers go on ticking in the box's own event loop
     std::erase(openBoxes_, &box);
@@ -118,8 +142,12 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
         return 0;
 
     const auto clicked = std::find(buttons.begin(), buttons.end(), box.clickedButton());
-    if (clicked == buttons.end())
-        return 0;
+    if (clicked == buttons.end()) {
+        // A box destroyed from outside leaves the keyboard with no window: give it back.
+        if (focusBefore)
+            focusBefore->requestActivate();
+        return msgbox::closeAnswer(request.style);
+    }
     return request.buttons[static_cast<std::size_t>(clicked - buttons.begin())].result;
 }
 
@@ -146,8 +174,29 @@ void QtBackend::quit(int status)
     QCoreApplication::exit(status);
 }
 
-void QtBackend::windowCreated(FormPeer& window) { windows_.push_back(&window); }
+void QtBackend::windowCreated(NativeWindowPeer& window) { windows_.push_back(&window); }
 
-void QtBackend::windowDestroyed(FormPeer& window) { std::erase(windows_, &window); }
+void QtBackend::windowDestroyed(NativeWindowPeer& window) { std::erase(windows_, &window); }
+
+void QtBackend::nativeWindowDestroyed(WId id)
+{
+    // Called from inside Qt's event processing: the box's answer and the exit question
+    // come after it, from the event loop.
+    for (QMessageBox* box : openBoxes_) {
+        if (box->internalWinId() == id) {
+            QMetaObject::invokeMethod(box, &QWidget::close, Qt::QueuedConnection);
+            return;
+        }
+    }
+    for (NativeWindowPeer* window : windows_) {
+        if (window->nativeId() == id) {
+            QTimer::singleShot(0, qApp, [this, window] {
+                if (std::find(windows_.begin(), windows_.end(), window) != windows_.end())
+                    window->windowLost();
+            });
+            return;
+        }
+    }
+}
 
 } // namespace platform

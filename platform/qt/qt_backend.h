@@ -5,6 +5,7 @@
 #include "platform/backend.h"
 #include "platform/qt/timer_scheduler.h"
 
+#include <QtGui/qwindowdefs.h>
 #include <functional>
 #include <vector>
 
@@ -14,6 +15,16 @@ class QMessageBox;
 namespace platform {
 
 class FormWindow;
+
+// A window peer as the backend sees it: the X window under it may be destroyed by someone
+// else (`xdotool windowclose`, a client killing windows), and Qt does not notice.
+class NativeWindowPeer : public FormPeer {
+public:
+    virtual WId nativeId() const = 0;
+    // Puts a new native window where the lost one was, then passes the loss on as a close
+    // request: the program decides what that means.
+    virtual void windowLost() = 0;
+};
 
 // The backend that puts the windows on a real screen with Qt Widgets. Construct it once
 // the QApplication exists; it must outlive the Program that uses it.
@@ -37,10 +48,12 @@ public:
     bool hasQuit() const { return quit_; }
 
     // For the window peers: the windows to take down when the program ends.
-    void windowCreated(FormPeer& window);
-    void windowDestroyed(FormPeer& window);
+    void windowCreated(NativeWindowPeer& window);
+    void windowDestroyed(NativeWindowPeer& window);
 
 private:
+    void nativeWindowDestroyed(WId id);
+
     struct Wait {
         QEventLoop& loop;
         const std::function<bool()>& done;
@@ -49,7 +62,7 @@ private:
 
     TimerScheduler timers_;
     std::vector<Wait*> waits_; // innermost last
-    std::vector<FormPeer*> windows_;
+    std::vector<NativeWindowPeer*> windows_;
     std::vector<QMessageBox*> openBoxes_;
     bool quit_ = false;
 };

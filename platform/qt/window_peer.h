@@ -18,6 +18,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <type_traits>
+
 namespace platform {
 
 // The few calls in which a top-level widget and a plain window differ.
@@ -51,13 +53,15 @@ inline QPoint positionOf(const QWidget& w) { return w.pos(); }
 inline QPoint positionOf(const QWindow& w) { return w.position(); }
 inline void moveTo(QWidget& w, const QPoint& place) { w.move(place); }
 inline void moveTo(QWindow& w, const QPoint& place) { w.setPosition(place); }
+inline WId nativeIdOf(const QWidget& w) { return w.internalWinId(); }
+inline WId nativeIdOf(const QWindow& w) { return w.handle() ? w.winId() : 0; }
 } // namespace window_api
 
 // What both kinds of window peer do alike for their form, on a top-level QWidget or a
 // QWindow: show it where the model has it, follow its moves (coalesced), cut it to its
 // shape, draw it, and pass the player's mouse and close requests on to the form.
 template <class QtWindow>
-class WindowPeer : public QtWindow, public FormPeer {
+class WindowPeer : public QtWindow, public NativeWindowPeer {
 public:
     WindowPeer(Form& form, QtBackend& backend)
         : form_(form), backend_(backend), core_(form, backend)
@@ -113,12 +117,34 @@ public:
         return true;
     }
 
+    WId nativeId() const override { return window_api::nativeIdOf(*this); }
+
+    void windowLost() override
+    {
+        core_.forgetPress();
+        const bool visible = QtWindow::isVisible();
+        if constexpr (std::is_base_of_v<QWidget, QtWindow>)
+            QtWindow::hide();
+        QtWindow::destroy(); // Qt's side of the window the X server no longer has
+        if (visible && !backend_.hasQuit()) {
+            if (!form_.ShowInTaskbar)
+                keepOffTaskbar(QtWindow::winId());
+            if (const QRegion* shape = form_.shape())
+                setShape(*shape);
+            QtWindow::show();
+            restoreFocus();
+        }
+        core_.closeRequested();
+    }
+
 protected:
     // A drawn control changed: repaint only where it was and is.
     void repaint(const Control& control) { QtWindow::update(core_.repaintRegion(control)); }
 
     // After every show, for the window to put the focus where the model has it.
     virtual void shown() {}
+    // The window was made anew: the keyboard goes back where the model has it.
+    virtual void restoreFocus() {}
 
     void applyGeometry()
     {

@@ -369,6 +369,12 @@ bool SimBackend::answer(int result)
                    [this, result] { boxes_[openBoxes_.back()].answer = result; });
 }
 
+bool SimBackend::closeBox()
+{
+    const MessageBoxRequest* box = openBox();
+    return box && answer(msgbox::closeAnswer(box->style));
+}
+
 void SimBackend::queueAnswer(int result, std::int64_t afterMs)
 {
     queuedAnswers_.push_back({result, afterMs});

@@ -85,6 +85,9 @@ public:
     bool boxOpen() const { return !openBoxes_.empty(); }
     const MessageBoxRequest* openBox() const;
     bool answer(int result);
+    // The window system closes the open box (its close box, or its window destroyed): it
+    // answers as msgbox::closeAnswer says.
+    bool closeBox();
     // The next box is answered `result` once `afterMs` of virtual time have passed.
     void queueAnswer(int result, std::int64_t afterMs = 0);
     // Boxes with nothing queued are answered at once with their default button.
