@@ -12,7 +12,6 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -86,9 +85,35 @@ std::vector<QPushButton*> addButtons(QMessageBox& box, std::span<const Answer> a
     return buttons;
 }
 
+// A box opens centred on the primary monitor, where the model's screen is; a box with no
+// parent window would open on the monitor under the pointer. Its size is known only once
+// its own show event has laid it out, which is still before it is mapped.
+class CentredMessageBox final : public QMessageBox {
+public:
+    CentredMessageBox(Icon icon, const QString& title, const QString& text, const Desktop& desktop)
+        : QMessageBox(icon, title, text, QMessageBox::NoButton), desktop_(desktop)
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        desktop_.centre(*this);
+    }
+
+private:
+    const Desktop& desktop_;
+};
+
 } // namespace
 
 QtBackend::QtBackend()
+    : desktop_([this] {
+          // Model positions count from the primary monitor's corner: follow it.
+          for (FormPeer* window : windows_)
+              window->geometryChanged();
+      })
 {
     registerFontSubstitutions();
     // The program decides when it ends, not the last window that goes.
@@ -147,8 +172,8 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
 {
     if (quit_)
         return 0;
-    QMessageBox box(iconFor(request.style), QString::fromStdString(request.title),
-                    QString::fromStdString(request.prompt), QMessageBox::NoButton);
+    CentredMessageBox box(iconFor(request.style), QString::fromStdString(request.title),
+                          QString::fromStdString(request.prompt), desktop_);
     box.setWindowModality(Qt::ApplicationModal);
     const std::span<const Answer> answers = answersFor(request.style);
     const std::vector<QPushButton*> buttons = addButtons(box, answers, request.style);
@@ -169,11 +194,8 @@ void QtBackend::beep() { QApplication::beep(); }
 
 ScreenSize QtBackend::screenSize() const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    const QRect whole = screen->geometry();
-    return {whole.width(), whole.height()};
+    const QSize primary = desktop_.primarySize();
+    return {primary.width(), primary.height()};
 }
 
 void QtBackend::quit(int status)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/backend.h"
+#include "platform/qt/desktop.h"
 #include "platform/qt/timer_scheduler.h"
 
 #include <functional>
@@ -34,6 +35,8 @@ public:
     // Once the program has ended no window shows again and no box opens.
     bool hasQuit() const { return quit_; }
 
+    // For the window peers: where the model's positions are on the desktop.
+    const Desktop& desktop() const { return desktop_; }
     // For the window peers: the windows to take down when the program ends.
     void windowCreated(FormPeer& window);
     void windowDestroyed(FormPeer& window);
@@ -46,6 +49,7 @@ private:
     };
 
     TimerScheduler timers_;
+    Desktop desktop_;
     std::vector<Wait*> waits_; // innermost last
     std::vector<FormPeer*> windows_;
     std::vector<QMessageBox*> openBoxes_;

@@ -163,7 +163,11 @@ QRegion FormWindowCore::repaintRegion(const Control& control)
     return dirty;
 }
 
-QPoint FormWindowCore::placeOf() const { return {toPixels(form_.Left), toPixels(form_.Top)}; }
+QPoint FormWindowCore::placeOf()
+{
+    const QPoint model(toPixels(form_.Left), toPixels(form_.Top));
+    return backend_.desktop().place(model, {form_.pixelWidth(), form_.pixelHeight()}, placedIn_);
+}
 
 void FormWindowCore::movedOnScreen(bool visible) const
 {
