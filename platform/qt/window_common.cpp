@@ -5,6 +5,7 @@
 #include "platform/program.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/sharp_pictures.h"
 #include "platform/qt/tick_statistics.h"
 
 #include <QKeyEvent>
@@ -48,7 +49,7 @@ void paintForm(QPainter& painter, const Form& form, const QRect& dirty)
 {
     painter.fillRect(dirty, toQColor(form.BackColor));
     if (!form.picture.isNull())
-        painter.drawImage(0, 0, form.picture.image());
+        painter.drawImage(0, 0, imageFor(form.picture, painter.device()->devicePixelRatioF()));
     const std::vector<Control*>& controls = form.controls(); // front to back
     for (auto control = controls.rbegin(); control != controls.rend(); ++control) {
         const Control& c = **control;
