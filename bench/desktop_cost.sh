@@ -85,8 +85,8 @@ while [ "$(date +%s)" -lt "$deadline" ]; do
   xdotool mousemove $((X + 16)) $((Y + 50)) sleep 0.05 mousemove 1000 20
   sleep 2
 done
-end_phase "orvanta, during play" "$work/game.txt"
 stop_watching
+end_phase "orvanta, during play" "$work/game.txt"
 kill -TERM "$game_pid"
 expect_exit 3 0
 
@@ -117,8 +117,8 @@ for kind in managed override-redirect; do
   watch_window "$window" "$work/mover.txt"
   begin_phase "$mover"
   sleep "$seconds"
-  end_phase "Plain Xlib window, 100 moves/s, $kind" "$work/mover.txt"
   stop_watching
+  end_phase "Plain Xlib window, 100 moves/s, $kind" "$work/mover.txt"
   kill "$mover"
 done
 

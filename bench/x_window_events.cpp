@@ -45,7 +45,8 @@ int main(int argc, char* argv[])
 
     long configures = 0, restacks = 0;
     std::map<std::string, long> properties;
-    Window lastAbove = ~0UL;
+    std::map<Window, Window> lastAbove; // the window and its frame, each
+
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     while (!stopping) {
         if (!XPending(display)) {
@@ -56,9 +57,11 @@ int main(int argc, char* argv[])
         XNextEvent(display, &event);
         if (event.type == ConfigureNotify) {
             ++configures;
-            if (event.xconfigure.above != lastAbove && lastAbove != ~0UL)
+            const auto [last, first] = lastAbove.try_emplace(event.xconfigure.window,
+                                                             event.xconfigure.above);
+            if (!first && last->second != event.xconfigure.above)
                 ++restacks;
-            lastAbove = event.xconfigure.above;
+            last->second = event.xconfigure.above;
         } else if (event.type == PropertyNotify) {
             char* name = XGetAtomName(display, event.xproperty.atom);
             ++properties[name ? name : "?"];

@@ -72,7 +72,8 @@ void PlainWindow::applyGeometry()
         resize(size);
     }
     if (const QPoint place = core_.placeOf(); place != position()) {
-        setPosition(place);
+        if (!isVisible() || !moveOnX11(*this, place))
+            setPosition(place);
         core_.movedOnScreen(isVisible());
     }
 }

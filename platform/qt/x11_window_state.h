@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <QtGui/qwindowdefs.h>
+
+class QWindow;
 
 namespace platform {
 
@@ -8,5 +11,10 @@ namespace platform {
 // unmapped (before each show): a window manager reads the state when it maps the window
 // and drops it when the window is withdrawn. Does nothing off X11.
 void keepOffTaskbar(WId window);
+
+// Moves a shown top-level window to `logical` with one X request. Qt's own move also
+// rewrites the window's size hints every time, and a window manager reads them again on
+// each move of the ball. Returns false off X11: move it through Qt then.
+bool moveOnX11(QWindow& window, QPoint logical);
 
 } // namespace platform
