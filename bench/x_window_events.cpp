@@ -55,7 +55,11 @@ int main(int argc, char* argv[])
         }
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == ConfigureNotify) {
+        // A window manager answers a move of a window it did not reparent with a synthetic
+        // notice as well (ICCCM), whose stacking field is always None: not a restack.
+        if (event.type == ConfigureNotify && event.xconfigure.send_event) {
+            ++configures;
+        } else if (event.type == ConfigureNotify) {
             ++configures;
             const auto [last, first] = lastAbove.try_emplace(event.xconfigure.window,
                                                              event.xconfigure.above);
