@@ -11,15 +11,23 @@ artefacts=$2
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 
-# Prints how many pixels of picture $1 have the colour #$2 (RRGGBB).
-pixels_of() { convert "$1" -depth 8 txt:- | grep -ci "#$2" || true; }
+# Prints picture $1's pixels, one "x y r g b" a line.
+pixels() {
+  local width
+  width=$(identify -format '%w' "$1")
+  stream -map rgb -storage-type char "$1" - 2>/dev/null | od -An -v -tu1 -w3 |
+    awk -v w="$width" '{print (NR - 1) % w, int((NR - 1) / w), $1, $2, $3}'
+}
+
+# Prints how many pixels of picture $1 are of the key colour, magenta.
+key_pixels() { pixels "$1" | awk '$3 == 255 && $4 == 0 && $5 == 255 {n++} END {print n + 0}'; }
 
 # Prints the share in % of 2 x 2 blocks of picture $1 that hold no magenta and are not of
 # one colour.
 mixed_blocks() {
-  convert "$1" -depth 8 txt:- | awk -F'[,: ]+' '
-    /^[0-9]/ { colour[$1 "," $2] = $0 ~ /#FF00FF/ ? "key" : substr($0, index($0, "#"), 7)
-               if ($1 > w) w = $1; if ($2 > h) h = $2 }
+  pixels "$1" | awk '
+    { colour[$1 "," $2] = ($3 == 255 && $4 == 0 && $5 == 255) ? "key" : $3 " " $4 " " $5
+      if ($1 > w) w = $1; if ($2 > h) h = $2 }
     END {
       for (y = 0; y + 1 <= h; y += 2)
         for (x = 0; x + 1 <= w; x += 2) {
@@ -46,7 +54,7 @@ for scale in 1 1.5 2; do
   sleep 2 # the ball falls to the floor
   screenshot "$artefacts/game-$scale.png"
   import -silent -window "$ball" "$artefacts/ball-$scale.png"
-  key=$(pixels_of "$artefacts/ball-$scale.png" FF00FF)
+  key=$(key_pixels "$artefacts/ball-$scale.png")
   [ "$key" = 0 ] || fail "the ball shows $key pixels of its key colour at scale $scale"
   if [ "$scale" = 2 ]; then
     mixed=$(mixed_blocks "$artefacts/ball-$scale.png")
