@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A whole game under a real X11 window manager (mutter or xfwm4) on a private Xvfb:
 # frameless windows exactly where the model puts them, the framed entry screen's frame
-# there too, only the ball on the taskbar, the ball free to fly above the screen, Escape
-# on the ball reaching it, and every question and the end screen above the game's windows.
+# there too, only the ball on the taskbar, the ball knocked up to the top edge, Escape on
+# the ball reaching it, and every question and the end screen above the game's windows.
 # usage: wm_e2e.sh <mutter|xfwm4> <orvanta binary> <ball lifter> <artefacts folder>
 set -euo pipefail
 manager=$1
