@@ -6,9 +6,10 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev)
 font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-one
   fonts-liberation2 fonts-dejavu-core)
 # Testing: a virtual X server and the tools that drive and inspect it; valgrind; real
-# desktops: GNOME's and Xfce's window managers, a headless Wayland session with XWayland.
+# desktops: GNOME's and Xfce's window managers, a headless Wayland session with XWayland
+# (and gdbus, to lay out its monitors).
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils x11-apps imagemagick
-  valgrind x11-xserver-utils dbus mutter xwayland xfwm4)
+  valgrind x11-xserver-utils dbus mutter xwayland xfwm4 libglib2.0-bin)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.

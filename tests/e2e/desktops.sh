@@ -73,6 +73,22 @@ own_wayland_session() {
   fail "XWayland on $DISPLAY does not answer"
 }
 
+# Lays the Wayland session's monitors out anew through mutter's display configuration
+# (D-Bus), as the display settings would: $1 is the list of logical monitors, for example
+# "[(0, 0, 1.0, 0, true, [('Meta-1', '800x600@60.000', @a{sv} {})])]" keeps only the
+# second virtual monitor, at the desktop's corner, as the primary one.
+apply_monitors() {
+  local bus state serial
+  bus=$(tr '\0' '\n' <"/proc/$session_program_pid/environ" | sed -n 's/^DBUS_SESSION_BUS_ADDRESS=//p')
+  local call=(gdbus call --address "$bus" --dest org.gnome.Mutter.DisplayConfig
+    --object-path /org/gnome/Mutter/DisplayConfig)
+  state=$("${call[@]}" --method org.gnome.Mutter.DisplayConfig.GetCurrentState) ||
+    fail "mutter does not tell its monitors"
+  serial=$(sed -n 's/^(uint32 \([0-9]*\),.*/\1/p' <<<"$state")
+  "${call[@]}" --method org.gnome.Mutter.DisplayConfig.ApplyMonitorsConfig "$serial" 1 "$1" \
+    "@a{sv} {}" >/dev/null || fail "mutter refused the monitors $1"
+}
+
 # The frame's extents that the window manager gives window $1: sets LEFT_EDGE and TOP_EDGE
 # (0 for a window without a frame).
 frame_extents() {

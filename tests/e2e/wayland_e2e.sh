@@ -2,8 +2,8 @@
 # The game in a Wayland session (headless mutter) through XWayland, on two monitors: a
 # 1024 x 768 one on the left and an 800 x 600 one on its right. Every window stands where
 # the model puts it counted from the primary monitor's corner, the exit question opens
-# centred on it, and when the primary changes during a game the windows follow it; one
-# that no monitor would show is brought onto the new primary.
+# centred on it, and when the primary changes during a game, or the other monitor is
+# unplugged, the windows follow it; one that no monitor would show is brought onto it.
 # usage: wayland_e2e.sh <orvanta binary> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -98,6 +98,23 @@ sleep 1 # the ball falls to the new primary's floor
 geometry "$ball"
 [ "$X" -ge "$MONITOR_X" ] && [ $((Y + HEIGHT)) -le "$MONITOR_HEIGHT" ] ||
   fail "the ball is at $X,$Y, not over the new primary monitor"
+
+echo "The left monitor is unplugged: the right one moves to the desktop's corner, the"
+echo "windows with it"
+apply_monitors "[(0, 0, 1.0, 0, true, [('Meta-1', '800x600@60.000', @a{sv} {})])]"
+deadline=$((SECONDS + 5))
+until [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: 1" ] || [ $SECONDS -gt $deadline ]; do
+  sleep 0.1
+done
+primary_monitor
+[ "$MONITOR_X $MONITOR_Y $MONITOR_WIDTH $MONITOR_HEIGHT" = "0 0 800 600" ] ||
+  fail "the monitor left is ${MONITOR_WIDTH}x$MONITOR_HEIGHT+$MONITOR_X+$MONITOR_Y"
+expect_placed "$hoop" 408 128 "the hoop"
+expect_placed "$board" 0 511 "the score board"
+sleep 0.5
+geometry "$ball"
+[ "$X" -ge 0 ] && [ $((X + WIDTH)) -le 800 ] && [ $((Y + HEIGHT)) -le 600 ] ||
+  fail "the ball is at $X,$Y, off the monitor left"
 kill -TERM "$game_pid"
 expect_exit 3 0
 echo "PASS"
