@@ -16,7 +16,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -49,26 +48,46 @@ std::vector<QPushButton*> addButtons(QMessageBox& box, const MessageBoxRequest& 
     return buttons;
 }
 
-// A close of the box's window (not a button, not Escape) ends the box with no button
-// clicked, whatever its buttons; the caller answers it with msgbox::closeAnswer. Qt
-// would ignore it on a box with no Cancel, and a box destroyed from outside would keep
-// its modal loop running for ever.
-class ClosableMessageBox final : public QMessageBox {
+// A message box as the game shows it. It opens centred on the primary monitor, where the
+// model's screen is: a box with no parent window would open on the monitor under the
+// pointer. Its size is known only once its own show event has laid it out, which is still
+// before it is mapped. A close of its window (not a button, not Escape) ends it with no
+// button clicked, whatever its buttons; the caller answers it with msgbox::closeAnswer.
+// Qt would ignore that close on a box with no Cancel, and a box destroyed from outside
+// would keep its modal loop running for ever.
+class GameMessageBox final : public QMessageBox {
 public:
-    using QMessageBox::QMessageBox;
+    GameMessageBox(Icon icon, const QString& title, const QString& text, const Desktop& desktop)
+        : QMessageBox(icon, title, text, QMessageBox::NoButton), desktop_(desktop)
+    {
+    }
 
 protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        desktop_.centre(*this);
+    }
+
     void closeEvent(QCloseEvent* event) override
     {
         event->accept();
         if (isVisible())
             reject();
     }
+
+private:
+    const Desktop& desktop_;
 };
 
 } // namespace
 
 QtBackend::QtBackend()
+    : desktop_([this] {
+          // Model positions count from the primary monitor's corner: follow it.
+          for (FormPeer* window : windows_)
+              window->geometryChanged();
+      })
 {
     registerFontSubstitutions();
     // The program decides when it ends, not the last window that goes.
@@ -129,8 +148,8 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
 {
     if (quit_)
         return 0;
-    ClosableMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
-                           QString::fromStdString(request.prompt), QMessageBox::NoButton);
+    GameMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
+                       QString::fromStdString(request.prompt), desktop_);
     box.setWindowModality(Qt::ApplicationModal);
     const std::vector<QPushButton*> buttons = addButtons(box, request);
 
@@ -155,11 +174,8 @@ void QtBackend::beep() { QApplication::beep(); }
 
 ScreenSize QtBackend::screenSize() const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    const QRect whole = screen->geometry();
-    return {whole.width(), whole.height()};
+    const QSize primary = desktop_.primarySize();
+    return {primary.width(), primary.height()};
 }
 
 void QtBackend::quit(int status)

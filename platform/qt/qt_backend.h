@@ -3,6 +3,7 @@
 #include "platform/backend_guard.h"
 
 #include "platform/backend.h"
+#include "platform/qt/desktop.h"
 #include "platform/qt/timer_scheduler.h"
 
 #include <QtGui/qwindowdefs.h>
@@ -47,6 +48,8 @@ public:
     // Once the program has ended no window shows again and no box opens.
     bool hasQuit() const { return quit_; }
 
+    // For the window peers: where the model's positions are on the desktop.
+    const Desktop& desktop() const { return desktop_; }
     // For the window peers: the windows to take down when the program ends.
     void windowCreated(NativeWindowPeer& window);
     void windowDestroyed(NativeWindowPeer& window);
@@ -61,6 +64,7 @@ private:
     };
 
     TimerScheduler timers_;
+    Desktop desktop_;
     std::vector<Wait*> waits_; // innermost last
     std::vector<NativeWindowPeer*> windows_;
     std::vector<QMessageBox*> openBoxes_;

@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <optional>
 #include <type_traits>
 
 namespace platform {
@@ -49,10 +50,12 @@ inline void setFixedSize(QWindow& w, const QSize& size)
     w.setMaximumSize(size);
     w.resize(size);
 }
-inline QPoint positionOf(const QWidget& w) { return w.pos(); }
-inline QPoint positionOf(const QWindow& w) { return w.position(); }
 inline void moveTo(QWidget& w, const QPoint& place) { w.move(place); }
-inline void moveTo(QWindow& w, const QPoint& place) { w.setPosition(place); }
+inline void moveTo(QWindow& w, const QPoint& place)
+{
+    if (!w.isVisible() || !moveOnX11(w, place))
+        w.setPosition(place);
+}
 inline WId nativeIdOf(const QWidget& w) { return w.internalWinId(); }
 inline WId nativeIdOf(const QWindow& w) { return w.handle() ? w.winId() : 0; }
 } // namespace window_api
@@ -153,7 +156,10 @@ protected:
         const QSize size(form_.pixelWidth(), form_.pixelHeight());
         if (size != QtWindow::size())
             window_api::setFixedSize(*this, size);
-        if (const QPoint place = core_.placeOf(); place != window_api::positionOf(*this)) {
+        // Compared with the place last asked for, not with Qt's idea of the position: a
+        // move sent straight to X reaches Qt only when the server's notice comes back.
+        if (const QPoint place = core_.placeOf(); place != requestedPlace_) {
+            requestedPlace_ = place;
             window_api::moveTo(*this, place);
             core_.movedOnScreen(QtWindow::isVisible());
         }
@@ -194,6 +200,7 @@ protected:
 
 private:
     bool geometryPending_ = false; // a move waits for the end of this round of events
+    std::optional<QPoint> requestedPlace_;
 };
 
 } // namespace platform

@@ -3,12 +3,16 @@
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #ifdef ORVANTA_HAVE_XCB
 #include <xcb/xcb.h>
 
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #endif
@@ -113,10 +117,30 @@ void watchDestroyedWindows(std::function<void(WId)> destroyed)
     qApp->installNativeEventFilter(watch);
 }
 
+bool moveOnX11(QWindow& window, QPoint logical)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const QScreen* screen = window.screen();
+    if (!x11 || !screen || !window.handle())
+        return false;
+    // Qt's mapping to device pixels: a screen's corner is the same in both, the rest scales.
+    const QPoint corner = screen->geometry().topLeft();
+    const qreal scale = window.devicePixelRatio();
+    const QPointF device = QPointF(logical - corner) * scale + QPointF(corner);
+    const std::array<std::int32_t, 2> place{static_cast<std::int32_t>(std::lround(device.x())),
+                                           static_cast<std::int32_t>(std::lround(device.y()))};
+    xcb_connection_t* connection = x11->connection();
+    xcb_configure_window(connection, static_cast<xcb_window_t>(window.winId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place.data());
+    xcb_flush(connection);
+    return true;
+}
+
 #else
 
 void keepOffTaskbar(WId) {}
 void watchDestroyedWindows(std::function<void(WId)>) {}
+bool moveOnX11(QWindow&, QPoint) { return false; }
 
 #endif
 

@@ -2,8 +2,11 @@
 
 #include "platform/backend_guard.h"
 
+#include <QPoint>
 #include <QtGui/qwindowdefs.h>
 #include <functional>
+
+class QWindow;
 
 namespace platform {
 
@@ -17,5 +20,10 @@ void keepOffTaskbar(WId window);
 // Qt itself goes on as if the window were there. An empty function stops the watch.
 // Does nothing off X11.
 void watchDestroyedWindows(std::function<void(WId)> destroyed);
+
+// Moves a shown top-level window to `logical` with one X request. Qt's own move also
+// rewrites the window's size hints every time, and a window manager reads them again on
+// each move of the ball. Returns false off X11: move it through Qt then.
+bool moveOnX11(QWindow& window, QPoint logical);
 
 } // namespace platform

@@ -58,19 +58,22 @@ expect_exit() {
 
 # From the loading screen into a game: types the name, picks the length (minutes) and
 # continues. $3 is the scale of device pixels to logical ones.
+# $1 + $2 logical pixels at scale $3, in whole device pixels.
+scaled() { awk -v at="$1" -v by="$2" -v scale="$3" 'BEGIN {printf "%d", at + by * scale}'; }
+
 enter_game() {
   local name=$1 minutes=$2 scale=${3:-1} entry
   entry=$(wait_window "Orvanta Basketball" 8)
   geometry "$entry"
   # With no window manager the keyboard follows the pointer: put it on the window.
-  xdotool mousemove $((X + 40 * scale)) $((Y + 40 * scale))
+  xdotool mousemove $(scaled "$X" 40 "$scale") $(scaled "$Y" 40 "$scale")
   xdotool windowfocus --sync "$entry"
   xdotool key --clearmodifiers alt+p
   xdotool type --delay 20 "$name"
   xdotool key --clearmodifiers alt+m
   local i
   for i in $(seq 1 "$minutes"); do xdotool key Down; done
-  xdotool mousemove $((X + 360 * scale)) $((Y + 308 * scale)) click 1
+  xdotool mousemove $(scaled "$X" 360 "$scale") $(scaled "$Y" 308 "$scale") click 1
   wait_window "Game Play" 5 >/dev/null
   xdotool key Return
 }
