@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/control.h"
 #include "platform/program.h"
+#include "platform/recorder.h"
 #include "platform/screen.h"
 #include "platform/timer.h"
 
@@ -162,6 +163,8 @@ std::vector<FocusableControl*> Form::tabOrder() const
 
 void Form::mouseMoved(float x, float y, int button, int shift)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->mouseMoved(*this, x, y, button, shift);
     auto* image = dynamic_cast<Image*>(controlAt(x, y));
     if (!image || !image->onMouseMove)
         return;
@@ -172,6 +175,8 @@ void Form::mouseMoved(float x, float y, int button, int shift)
 
 void Form::clicked(float x, float y)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->clicked(*this, x, y);
     Control* control = controlAt(x, y);
     Program& program = Program::current();
     if (!control) {
@@ -187,6 +192,8 @@ void Form::clicked(float x, float y)
 
 void Form::keyPressed(int keyAscii)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->keyPressed(*this, keyAscii);
     Program::current().dispatch([this, keyAscii] {
         int key = keyAscii;
         Form_KeyPress(key);
@@ -195,6 +202,8 @@ void Form::keyPressed(int keyAscii)
 
 void Form::accessKeyPressed(char letter)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->accessKeyPressed(*this, letter);
     for (Control* control : controls_) {
         auto* label = dynamic_cast<Label*>(control);
         if (!label || label->accessKey() != letter)
@@ -208,6 +217,8 @@ void Form::accessKeyPressed(char letter)
 void Form::closeRequested()
 {
     // A close box or Alt+F4: the window has no handler of its own; the program decides.
+    if (Recorder* recorder = Recorder::active())
+        recorder->closeRequested(*this);
     Program& program = Program::current();
     if (program.onCloseRequest)
         program.dispatch(program.onCloseRequest);

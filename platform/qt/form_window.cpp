@@ -211,8 +211,8 @@ QWidget* FormWindow::createButton(CommandButton& button)
     push->setFont(toQFont(Font{}));
     push->setAutoDefault(false);
     connect(push, &QPushButton::clicked, this, [this, &button] {
-        if (acceptsInput() && button.onClick)
-            Program::current().dispatch(button.onClick);
+        if (acceptsInput())
+            button.press();
     });
     return push;
 }

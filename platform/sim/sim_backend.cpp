@@ -55,6 +55,8 @@ public:
     {
         interval_ = intervalMs;
         ++generation_; // whatever was scheduled before is void
+        if (sim_.drivenTicks_)
+            return;
         sim_.schedule({sim_.now_ + intervalMs, timer_.startSequence(), this, generation_});
     }
     void stop() override { ++generation_; }
@@ -312,7 +314,7 @@ bool SimBackend::pressKey(int keyAscii)
                            box->typed(box->Text.get() + static_cast<char>(keyAscii));
                        else if (auto* button = dynamic_cast<CommandButton*>(focused);
                                 button && button->onClick && (keyAscii == 13 || keyAscii == 32))
-                           Program::current().dispatch(button->onClick);
+                           button->press();
                        else
                            form->keyPressed(keyAscii);
                    });
@@ -354,6 +356,32 @@ bool SimBackend::requestClose(Form& form)
 {
     Form* f = &form;
     return deliver([=] { return takesInput(*f); }, [=] { f->closeRequested(); });
+}
+
+bool SimBackend::tick(Timer& timer)
+{
+    Timer* t = &timer;
+    return deliver(
+        [t] {
+            return t->form().isLoaded() && t->Enabled && t->Interval > 0 && !t->isRunning();
+        },
+        [this, t] {
+            t->tick();
+            if (observer)
+                observer(*t);
+        });
+}
+
+bool SimBackend::replayInput(Form& form, std::function<void()> input)
+{
+    Form* f = &form;
+    return deliver([f] { return takesInput(*f); }, std::move(input));
+}
+
+bool SimBackend::replayPointer(Form& form, float x, float y, std::function<void()> input)
+{
+    Form* f = &form;
+    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); }, std::move(input));
 }
 
 void SimBackend::invoke(std::function<void()> handler)
