@@ -110,8 +110,19 @@ std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form)
     return std::make_unique<PlainWindow>(form, *this);
 }
 
+namespace {
+// A replayed timer ticks only where the recording says.
+class ReplayedTimerPeer final : public TimerPeer {
+public:
+    void start(int) override {}
+    void stop() override {}
+};
+} // namespace
+
 std::unique_ptr<TimerPeer> QtBackend::createTimerPeer(Timer& timer)
 {
+    if (replayScreen_)
+        return std::make_unique<ReplayedTimerPeer>();
     return timers_.createPeer(timer);
 }
 
@@ -165,10 +176,31 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
     return answers[static_cast<std::size_t>(clicked - buttons.begin())].code;
 }
 
+bool QtBackend::answerOpenBox(int result)
+{
+    if (openBoxes_.empty())
+        return false;
+    constexpr std::array answers{okAnswer, cancelAnswer, abortAnswer, retryAnswer,
+                                 ignoreAnswer, yesAnswer, noAnswer};
+    const auto answer = std::find_if(answers.begin(), answers.end(),
+                                     [&](const Answer& a) { return a.code == result; });
+    if (answer == answers.end())
+        return false;
+    for (QAbstractButton* button : openBoxes_.back()->buttons()) {
+        if (button->text() == QString::fromLatin1(answer->text)) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 void QtBackend::beep() { QApplication::beep(); }
 
 ScreenSize QtBackend::screenSize() const
 {
+    if (replayScreen_)
+        return *replayScreen_;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return {};

@@ -4,6 +4,7 @@
 #include "platform/qt/timer_scheduler.h"
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QEventLoop;
@@ -34,6 +35,12 @@ public:
     // Once the program has ended no window shows again and no box opens.
     bool hasQuit() const { return quit_; }
 
+    // Replays: the timers tick only when the player makes them, and the model's screen is
+    // the recorded one. Call before the program starts.
+    void replayOn(ScreenSize recordedScreen) { replayScreen_ = recordedScreen; }
+    // Answers the innermost open message box as its button with that result would.
+    bool answerOpenBox(int result);
+
     // For the window peers: the windows to take down when the program ends.
     void windowCreated(FormPeer& window);
     void windowDestroyed(FormPeer& window);
@@ -50,6 +57,7 @@ private:
     std::vector<FormPeer*> windows_;
     std::vector<QMessageBox*> openBoxes_;
     bool quit_ = false;
+    std::optional<ScreenSize> replayScreen_;
 };
 
 } // namespace platform

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <cstdio>
 #include <iostream>
@@ -35,6 +36,10 @@ std::string number(float value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return {buffer, result.ptr};
 }
+
+// Where a real window stands for a position in twips, in logical pixels, as the real
+// backend rounds it.
+long pixels(float twips) { return std::lround(twips / twipsPerPixel); }
 
 std::string quoted(const std::string& text)
 {
@@ -112,6 +117,8 @@ void Simulation::traceLine(const std::string& handler)
     out_ << "{\"t\":" << sim_.now() << ",\"h\":" << quoted(handler)
          << ",\"left\":" << number(ball ? ball->Left.get() : 0)
          << ",\"top\":" << number(ball ? ball->Top.get() : 0)
+         << ",\"x\":" << pixels(ball ? ball->Left.get() : 0)
+         << ",\"y\":" << pixels(ball ? ball->Top.get() : 0)
          << ",\"vx\":" << afs.BallSpeedX.value() << ",\"vy\":" << afs.BallSpeedY.value()
          << ",\"inhoop\":" << (hoop && hoop->InHoop ? "true" : "false")
          << ",\"score\":" << quoted(board ? board->Lblscore.Caption.get() : "")
