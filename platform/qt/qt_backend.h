@@ -38,6 +38,7 @@ public:
     // Replays: the timers tick only when the player makes them, and the model's screen is
     // the recorded one. Call before the program starts.
     void replayOn(ScreenSize recordedScreen) { replayScreen_ = recordedScreen; }
+    bool replaying() const { return replayScreen_.has_value(); }
     // Answers the innermost open message box as its button with that result would.
     bool answerOpenBox(int result);
 

@@ -38,15 +38,16 @@ void ReplayPlayer::playDue()
     bool first = true;
     while (next_ < replay_.events.size() && status_ == 0 && !backend_.hasQuit()) {
         const replay::Event& event = replay_.events[next_];
-        if (event.ms > now)
-            break;
-        if (!first && event.kind != EventKind::Tick)
+        if (event.ms > now || (!first && event.kind != EventKind::Tick))
             break;
         ++next_;
+        // Armed before the event plays: it may open a box, and the recording goes on
+        // inside the box's loop.
+        armNext();
         if (!play(event)) {
             std::fprintf(stderr, "orvanta: %s: line %d: the replayed program did not take '%s'\n",
-                          path_.c_str(), static_cast<int>(next_) + 1,
-                          replay::describe(event, replay_, vocabulary_).c_str());
+                         path_.c_str(), static_cast<int>(next_) + 1,
+                         replay::describe(event, replay_, vocabulary_).c_str());
             stop(3);
             return;
         }
@@ -54,12 +55,17 @@ void ReplayPlayer::playDue()
             break;
         first = false;
     }
-    if (backend_.hasQuit() || status_ != 0)
-        return;
-    if (next_ == replay_.events.size()) {
+    if (next_ == replay_.events.size() && !backend_.hasQuit() && status_ == 0) {
         stop(0); // the recording ends here
         return;
     }
+    armNext();
+}
+
+void ReplayPlayer::armNext()
+{
+    if (backend_.hasQuit() || status_ != 0 || next_ >= replay_.events.size())
+        return;
     const qint64 wait = replay_.events[next_].ms - clock_.elapsed();
     wake_.start(static_cast<int>(std::max<qint64>(0, wait)));
 }
@@ -116,7 +122,6 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Wheel:
     case QEvent::ContextMenu:
         return event->spontaneous();
-    case QEvent::Close: return event->spontaneous();
     default: return QObject::eventFilter(watched, event);
     }
 }

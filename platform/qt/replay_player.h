@@ -31,6 +31,7 @@ protected:
 
 private:
     void playDue();
+    void armNext();
     bool play(const replay::Event& event);
     void stop(int status);
 

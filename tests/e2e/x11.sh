@@ -180,3 +180,17 @@ expect_ball_path() {
   [ "$result" -gt 0 ] || fail "X saw no move of the ball to compare"
   echo "$result"
 }
+
+# Replays the recording $2 with orvanta-sim ($1), keeping the trace in $3; prints the
+# summary line. A replay that goes another way than its recording fails the test.
+replay_summary() {
+  local sim=$1 recording=$2 trace=$3 status=0
+  "$sim" --replay "$recording" --trace >"$trace" 2>"$trace.err" || status=$?
+  [ "$status" = 0 ] || fail "orvanta-sim --replay ended with status $status: $(cat "$trace.err")"
+  tail -n 1 "$trace"
+}
+
+# Checks that the summary JSON $1 has the field $2 with the JSON value $3.
+expect_summary() {
+  [[ $1 == *"\"$2\":$3,"* || $1 == *"\"$2\":$3}"* ]] || fail "the replay's $2 is not $3: $1"
+}

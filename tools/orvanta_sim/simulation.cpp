@@ -72,6 +72,7 @@ public:
 private:
     int playRecording();
     const char* recordingEnding(const ReplayDriver& driver) const;
+    static const char* inputHandler(const replay::Event& event);
     static bool isGameTimer(const Timer& timer);
     void traceLine(const std::string& handler);
     void enterNameAndLength();
@@ -96,6 +97,7 @@ private:
     bool endScreenShown_ = false;
     bool lastInputWasClick_ = false;
     std::optional<replay::EventKind> lastEvent_;
+    const char* waitingHandler_ = nullptr;
 };
 
 bool Simulation::isGameTimer(const Timer& timer)
@@ -268,25 +270,45 @@ int Simulation::playRecording()
     const auto divergence = driver.play(until, [this](const replay::Event& event) {
         if (event.kind != replay::EventKind::Exit)
             lastEvent_ = event.kind;
-        if (!options_.trace || program_.ended() ||
-            replayVocabulary().at(event.window).name != "clock")
+        if (!options_.trace)
             return;
-        switch (event.kind) {
-        case replay::EventKind::Move: traceLine("clock.Image1_MouseMove"); break;
-        case replay::EventKind::Click: traceLine("clock.Image1_Click"); break;
-        case replay::EventKind::Key: traceLine("clock.Form_KeyPress"); break;
-        default: break;
+        // An input whose handler waits in a box is traced once the box is answered and
+        // the handler has run to its end, as a scripted game traces it.
+        if (event.kind == replay::EventKind::Answer && !sim_.boxOpen() && waitingHandler_) {
+            if (!program_.ended())
+                traceLine(waitingHandler_);
+            waitingHandler_ = nullptr;
         }
+        const char* handler = inputHandler(event);
+        if (!handler || program_.ended())
+            return;
+        if (sim_.boxOpen())
+            waitingHandler_ = handler;
+        else
+            traceLine(handler);
     });
     if (options_.until && !driver.playedAll())
         sim_.setTime(*options_.until);
-    finish(recordingEnding(driver));
+    finish(divergence ? "diverged" : recordingEnding(driver));
     if (divergence) {
         std::cerr << "orvanta-sim: " << options_.replayPath << ": line " << divergence->line
                   << ": " << divergence->what << "; the replay stops there\n";
         return 3;
     }
     return program_.error() ? 1 : 0;
+}
+
+// The ball's handler that a recorded input runs, for the trace; null for other input.
+const char* Simulation::inputHandler(const replay::Event& event)
+{
+    if (replayVocabulary().at(event.window).name != "clock")
+        return nullptr;
+    switch (event.kind) {
+    case replay::EventKind::Move: return "clock.Image1_MouseMove";
+    case replay::EventKind::Click: return "clock.Image1_Click";
+    case replay::EventKind::Key: return "clock.Form_KeyPress";
+    default: return nullptr;
+    }
 }
 
 const char* Simulation::recordingEnding(const ReplayDriver& driver) const
