@@ -27,6 +27,14 @@ expect_one_line "$artefacts/no-server.txt"
 env -u DISPLAY "$game" 2>"$artefacts/no-display.txt" && fail "the game ran with no DISPLAY"
 expect_one_line "$artefacts/no-display.txt"
 
+echo "A file that is not a replay is refused before anything shows"
+status=0
+"$game" --replay "$artefacts/no-display.txt" 2>"$artefacts/bad-replay.txt" || status=$?
+[ "$status" = 2 ] || fail "a bad replay ended with status $status, expected 2"
+expect_one_line "$artefacts/bad-replay.txt"
+grep -q "^orvanta: $artefacts/no-display.txt: line 1: not a replay" "$artefacts/bad-replay.txt" ||
+  fail "a bad replay said: $(cat "$artefacts/bad-replay.txt")"
+
 echo "The X server killed during a game"
 own_xvfb 1024x768
 
