@@ -75,7 +75,7 @@ int main(int argc, char* argv[])
         return 1;
     std::FILE* recordFile = nullptr;
     if (!replayOptions.record.empty()) {
-        recordFile = std::fopen(replayOptions.record.c_str(), "wb");
+        recordFile = std::fopen(replayOptions.record.c_str(), "w+b");
         if (!recordFile) {
             std::fprintf(stderr, "orvanta: cannot write %s: %s\n", replayOptions.record.c_str(),
                          std::strerror(errno));

@@ -10,19 +10,14 @@ namespace platform {
 
 Recorder::Recorder(std::FILE* file, const replay::Header& header,
                    std::function<std::int64_t()> clock)
-    : file_(file), clock_(std::move(clock)), start_(std::chrono::steady_clock::now())
+    : output_(file), clock_(std::move(clock)), start_(std::chrono::steady_clock::now())
 {
     assert(!active_ && "one recording at a time");
     active_ = this;
     write(replay::headerLine(header));
 }
 
-Recorder::~Recorder()
-{
-    active_ = nullptr;
-    if (file_)
-        std::fclose(file_);
-}
+Recorder::~Recorder() { active_ = nullptr; }
 
 std::int64_t Recorder::now() const
 {
@@ -39,17 +34,15 @@ void Recorder::write(const std::string& line)
         return;
     // Past the reader's limit a file could not be replayed at all: stop before it.
     const char* why = nullptr;
-    if (written_ + line.size() > replay::maxFileBytes)
+    if (output_.size() + line.size() > replay::maxFileBytes)
         why = "the replay file is full";
-    else if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() ||
-             std::fflush(file_) != 0)
+    else if (!output_.append(line))
         why = "cannot write the replay file";
     if (why) {
         stopped_ = true;
         std::fprintf(stderr, "orvanta: %s; the recording stops here\n", why);
         return;
     }
-    written_ += line.size();
 }
 
 void Recorder::ticked(const Timer& timer)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/replay_file.h"
+#include "platform/replay_output.h"
 
 #include <chrono>
 #include <cstdint>
@@ -16,14 +17,15 @@ class Form;
 class TextBox;
 class Timer;
 
-// Writes what the program dispatches to a replay file as it goes, one line an event,
-// flushed, so that a run cut short still replays up to its last whole line. The model's
+// Writes what the program dispatches to a replay file as it goes, one line an event, each
+// line out of the program at once, so that a run cut short still replays up to its last
+// whole line (see ReplayOutput). The model's
 // entry points (ticks, input, answers, the end) report here while a recorder exists;
 // without one they pay a null test.
 class Recorder {
 public:
-    // Takes `file` over. `clock` gives the ms since the recording started; by default the
-    // steady clock from now.
+    // Takes `file` over (opened "w+b", so that it can be mapped). `clock` gives the ms
+    // since the recording started; by default the steady clock from now.
     Recorder(std::FILE* file, const replay::Header& header,
              std::function<std::int64_t()> clock = {});
     ~Recorder();
@@ -55,10 +57,9 @@ private:
 
     static inline Recorder* active_ = nullptr;
 
-    std::FILE* file_;
+    ReplayOutput output_;
     std::function<std::int64_t()> clock_;
     std::chrono::steady_clock::time_point start_;
-    std::size_t written_ = 0;
     bool stopped_ = false;
 };
 

@@ -344,6 +344,9 @@ std::string_view cutText(std::string_view utf8, std::size_t bytes)
 
 Replay readReplay(std::string_view text, const Vocabulary& vocabulary)
 {
+    // A recording cut short ends in the zero bytes of the space made for what was to come.
+    while (!text.empty() && text.back() == '\0')
+        text.remove_suffix(1);
     Lines lines(text);
     std::string_view line;
     if (!lines.next(line))

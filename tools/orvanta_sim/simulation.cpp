@@ -177,7 +177,7 @@ int Simulation::run()
     program_.single<modAFS>(); // the game state exists before anything reads it
     std::optional<Recorder> recorder;
     if (!options_.recordPath.empty()) {
-        std::FILE* file = std::fopen(options_.recordPath.c_str(), "wb");
+        std::FILE* file = std::fopen(options_.recordPath.c_str(), "w+b");
         if (!file) {
             std::cerr << "orvanta-sim: cannot write " << options_.recordPath << '\n';
             return 2;
