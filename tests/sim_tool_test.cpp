@@ -159,6 +159,8 @@ TEST(SimTool, ARecordedGameReplaysTickForTick)
     EXPECT_NE(played.out.find("\"ended\":\"exit\""), std::string::npos);
     const std::string file = readFile(recording);
     EXPECT_EQ(file.rfind("orvanta-replay 1 screen 1024x768 program ", 0), 0u);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(file.back(), '\n') << "the file was not cut to what was written";
     for (const char* line : {"\n500 tick frmloading Timer1\n", "\n4500 type frmSplash1 text1 =Ann\n",
                              "\n4500 pick frmSplash1 Combo1 0\n", "\n5000 move clock 480 480 0 0\n",
                              "\n7000 key clock 27\n7000 answer 7\n", "\n8000 answer 6\n8000 exit 0\n"})
