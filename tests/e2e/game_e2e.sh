@@ -47,7 +47,9 @@ geometry "$ball"
 xwininfo -shape -id "$ball" | grep -q "Window shape extents" || fail "X reports no shape for the ball"
 
 echo "The window system knows the program by name and icon; only the ball is on the taskbar"
-has_icon() { xprop -id "$1" _NET_WM_ICON | grep -q "Icon (64 x 64)"; }
+# grep reads all of xprop's long output: with -q it would leave at the first match, and
+# xprop, still writing, would die of SIGPIPE and fail the pipeline.
+has_icon() { xprop -id "$1" _NET_WM_ICON | grep "Icon (64 x 64)" >/dev/null; }
 for window in "$ball" "$hoop" "$board"; do
   name=$(xprop -id "$window" WM_NAME)
   xprop -id "$window" WM_CLASS | grep -q '"orvanta", "orvanta"' || fail "$name: no WM_CLASS orvanta"
