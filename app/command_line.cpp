@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <array>
+#include <set>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -25,6 +26,14 @@ constexpr std::array gameOptions{
                [](CommandLine& line, const std::string&, std::ostream& out) {
                    out << "orvanta " << ORVANTA_VERSION << '\n';
                    line.exitStatus = 0;
+               }},
+    GameOption{"--record", "FILE", "write the game to FILE as it is played",
+               [](CommandLine& line, const std::string& file, std::ostream&) {
+                   line.record = file;
+               }},
+    GameOption{"--replay", "FILE", "show the game recorded in FILE (Escape stops it)",
+               [](CommandLine& line, const std::string& file, std::ostream&) {
+                   line.replay = file;
                }},
 };
 
@@ -90,6 +99,7 @@ std::string quoted(std::string_view arg)
 CommandLine readCommandLine(int argc, char* argv[], std::ostream& out, std::ostream& err)
 {
     CommandLine line;
+    std::set<std::string_view> seen;
     for (int i = 1; i < argc && !line.exitStatus; ++i) {
         const std::string_view arg = argv[i];
         const GameOption* option = nullptr;
@@ -99,10 +109,13 @@ CommandLine readCommandLine(int argc, char* argv[], std::ostream& out, std::ostr
         if (option) {
             std::string value;
             if (!option->value.empty()) {
-                if (i + 1 >= argc)
+                if (i + 1 >= argc || !*argv[i + 1])
                     return refuse(std::string(option->name) + " needs a value", err);
+                if (seen.contains(option->name))
+                    return refuse(std::string(option->name) + " given twice", err);
                 value = argv[++i];
             }
+            seen.insert(option->name);
             option->apply(line, value, out);
             continue;
         }
@@ -119,6 +132,8 @@ CommandLine readCommandLine(int argc, char* argv[], std::ostream& out, std::ostr
             return refuse("the game takes no arguments, not " + quoted(arg), err);
         return refuse("unknown option " + quoted(arg), err);
     }
+    if (!line.exitStatus && !line.record.empty() && !line.replay.empty())
+        return refuse("--record and --replay do not go together", err);
     return line;
 }
 

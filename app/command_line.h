@@ -2,6 +2,7 @@
 
 #include <iosfwd>
 #include <optional>
+#include <string>
 
 namespace orvanta {
 
@@ -11,6 +12,8 @@ struct CommandLine {
     // Set when the run ends at the command line: 0 after --help or --version, 2 when it
     // is refused.
     std::optional<int> exitStatus;
+    std::string record; // --record FILE: where the game is written as it is played
+    std::string replay; // --replay FILE: the recorded game to show
 };
 
 // Reads the options; usage and version go to `out`, refusals to `err`.

@@ -1,6 +1,8 @@
 #include "platform/control.h"
 
 #include "platform/form.h"
+#include "platform/program.h"
+#include "platform/recorder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -84,6 +86,8 @@ void TextBox::typed(const std::string& text)
 {
     if (Locked)
         return;
+    if (Recorder* recorder = Recorder::active())
+        recorder->typed(*this, text);
     if (MaxLength <= 0 || utf16Length(text) <= static_cast<std::size_t>(MaxLength)) {
         Text = text;
         return;
@@ -117,6 +121,8 @@ void ComboBox::AddItem(const std::string& item)
 
 void ComboBox::pick(int index)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->picked(*this, index);
     if (index < -1 || index >= static_cast<int>(items_.size()))
         return;
     listIndex_ = index;
@@ -130,6 +136,14 @@ CommandButton::CommandButton(Form& form, std::string name, float left, float top
                        height),
       Caption(std::move(caption))
 {
+}
+
+void CommandButton::press()
+{
+    if (Recorder* recorder = Recorder::active())
+        recorder->pressed(*this);
+    if (onClick)
+        Program::current().dispatch(onClick);
 }
 
 std::size_t utf16Length(const std::string& utf8)

@@ -158,6 +158,9 @@ public:
 
     std::string Caption;
     std::function<void()> onClick;
+
+    // The player clicks the button's widget, or presses Return or Space on it.
+    void press();
 };
 
 // Counts UTF-16 units in UTF-8 text, as the platform's text boxes count characters.

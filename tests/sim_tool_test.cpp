@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -179,6 +181,78 @@ TEST(SimTool, RefusesABadScriptLineWithItsNumber)
         EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out.substr(0, 300);
         EXPECT_LT(run.out.size(), 1000u) << shown << ": the message echoes the line";
     }
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A scripted game recorded, then replayed: the same trace, line for line, and the same
+// summary; the file holds every tick, the entry screen's input and the answers.
+TEST(SimTool, ARecordedGameReplaysTickForTick)
+{
+    const std::string recording = ::testing::TempDir() + "game.replay";
+    const std::string script = scriptFile("exit.txt", "5000 move 480 480\n"
+                                                      "5600 move 15 480\n"
+                                                      "7000 key 27\n"
+                                                      "8000 answer yes\n"
+                                                      "8000 key 27\n");
+    const ToolRun played = runTool("--trace --name Ann --script " + script + " --record " + recording);
+    ASSERT_EQ(played.status, 0) << played.out;
+    EXPECT_NE(played.out.find("\"ended\":\"exit\""), std::string::npos);
+    const std::string file = readFile(recording);
+    EXPECT_EQ(file.rfind("orvanta-replay 1 screen 1024x768 program ", 0), 0u);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(file.back(), '\n') << "the file was not cut to what was written";
+    for (const char* line : {"\n500 tick frmloading Timer1\n", "\n4500 type frmSplash1 text1 =Ann\n",
+                             "\n4500 pick frmSplash1 Combo1 0\n", "\n5000 move clock 480 480 0 0\n",
+                             "\n7000 key clock 27\n7000 answer 7\n", "\n8000 answer 6\n8000 exit 0\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+
+    const ToolRun replayed = runTool("--trace --replay " + recording);
+    EXPECT_EQ(replayed.status, 0);
+    EXPECT_EQ(replayed.out, played.out);
+    const ToolRun until = runTool("--replay " + recording + " --until 6000");
+    EXPECT_NE(until.out.find("\"ended\":\"until\",\"virtual_ms\":6000}"), std::string::npos)
+        << until.out;
+}
+
+TEST(SimTool, AReplayThatGoesAnotherWayStopsThereWithStatus3)
+{
+    const std::string recording = ::testing::TempDir() + "plain.replay";
+    ASSERT_EQ(runTool("--until 6000 --record " + recording).status, 0);
+    std::string file = readFile(recording);
+    // Without the press on Continue the ball never loads, and its first tick finds nothing.
+    const auto press = file.find("4500 click frmSplash1");
+    ASSERT_NE(press, std::string::npos) << file.substr(0, 2000);
+    file.erase(press, file.find('\n', press) + 1 - press);
+    const int line = static_cast<int>(std::count(file.begin(), file.begin() + press, '\n')) + 1;
+    const ToolRun run = runTool("--replay " + scriptFile("diverged.replay", file));
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.out.find("\"ended\":\"diverged\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("diverged.replay: line " + std::to_string(line) +
+                           ": the replayed program did not take 'answer 1'"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST(SimTool, RefusesABadReplayNamingTheFileAndLineAndPlaysNothing)
+{
+    const std::string bad = scriptFile("bad.replay", "orvanta-replay 1 screen 1024x768 program 1.0.0\n"
+                                                     "10 tick frmloading Timer1\n"
+                                                     "20 tick hoop Timer1\n");
+    const ToolRun run = runTool("--replay " + bad);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "orvanta-sim: " + bad + ": line 3: no window of the program is named 'hoop'\n");
+    const ToolRun other = runTool("--replay " + scriptFile("old.replay", "orvanta-replay 1 screen 1024x768 program 0.9\n"));
+    EXPECT_EQ(other.status, 2);
+    EXPECT_NE(other.out.find("old.replay: line 1: recorded by version 0.9"), std::string::npos)
+        << other.out;
+    const ToolRun mixed = runTool("--replay " + bad + " --name Ann");
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_EQ(mixed.out.rfind("orvanta-sim: --name: a replay plays as recorded", 0), 0u) << mixed.out;
 }
 
 } // namespace

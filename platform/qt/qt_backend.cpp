@@ -23,6 +23,9 @@ namespace platform {
 
 namespace {
 
+// Each button of a box knows the answer it gives, for a replay to press it.
+constexpr const char* resultProperty = "orvantaResult";
+
 QMessageBox::Icon iconOf(BoxIcon icon)
 {
     switch (icon) {
@@ -39,9 +42,11 @@ QMessageBox::Icon iconOf(BoxIcon icon)
 std::vector<QPushButton*> addButtons(QMessageBox& box, const MessageBoxRequest& request)
 {
     std::vector<QPushButton*> buttons;
-    for (const BoxButton& button : request.buttons)
+    for (const BoxButton& button : request.buttons) {
         buttons.push_back(
             box.addButton(QString::fromStdString(button.caption), QMessageBox::AcceptRole));
+        buttons.back()->setProperty(resultProperty, button.result);
+    }
     box.setDefaultButton(buttons.at(request.defaultButton));
     if (request.escapeButton)
         box.setEscapeButton(buttons.at(*request.escapeButton));
@@ -111,8 +116,19 @@ std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form)
     return std::make_unique<PlainWindow>(form, *this);
 }
 
+namespace {
+// A replayed timer ticks only where the recording says.
+class ReplayedTimerPeer final : public TimerPeer {
+public:
+    void start(int) override {}
+    void stop() override {}
+};
+} // namespace
+
 std::unique_ptr<TimerPeer> QtBackend::createTimerPeer(Timer& timer)
 {
+    if (replayScreen_)
+        return std::make_unique<ReplayedTimerPeer>();
     return timers_.createPeer(timer);
 }
 
@@ -170,10 +186,25 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
     return request.buttons[static_cast<std::size_t>(clicked - buttons.begin())].result;
 }
 
+bool QtBackend::answerOpenBox(int result)
+{
+    if (openBoxes_.empty())
+        return false;
+    for (QAbstractButton* button : openBoxes_.back()->buttons()) {
+        if (button->property(resultProperty).toInt() == result) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 void QtBackend::beep() { QApplication::beep(); }
 
 ScreenSize QtBackend::screenSize() const
 {
+    if (replayScreen_)
+        return *replayScreen_;
     const QSize primary = desktop_.primarySize();
     return {primary.width(), primary.height()};
 }

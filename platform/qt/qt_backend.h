@@ -8,6 +8,7 @@
 
 #include <QtGui/qwindowdefs.h>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QEventLoop;
@@ -50,6 +51,13 @@ public:
 
     // For the window peers: where the model's positions are on the desktop.
     const Desktop& desktop() const { return desktop_; }
+    // Replays: the timers tick only when the player makes them, and the model's screen is
+    // the recorded one. Call before the program starts.
+    void replayOn(ScreenSize recordedScreen) { replayScreen_ = recordedScreen; }
+    bool replaying() const { return replayScreen_.has_value(); }
+    // Answers the innermost open message box as its button with that result would.
+    bool answerOpenBox(int result);
+
     // For the window peers: the windows to take down when the program ends.
     void windowCreated(NativeWindowPeer& window);
     void windowDestroyed(NativeWindowPeer& window);
@@ -69,6 +77,7 @@ private:
     std::vector<NativeWindowPeer*> windows_;
     std::vector<QMessageBox*> openBoxes_;
     bool quit_ = false;
+    std::optional<ScreenSize> replayScreen_;
 };
 
 } // namespace platform

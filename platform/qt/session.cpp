@@ -1,6 +1,7 @@
 #include "platform/qt/session.h"
 
 #include "platform/program.h"
+#include "platform/recorder.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -37,6 +38,8 @@ void endProgramOnTerminationSignals()
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
+        if (Recorder* recorder = Recorder::active())
+            recorder->signalled();
         Program::current().dispatch([] { Program::current().end(0); });
     });
     struct sigaction action {};

@@ -132,7 +132,9 @@ FormWindowCore::FormWindowCore(Form& form, QtBackend& backend) : form_(form), ba
 
 bool FormWindowCore::acceptsInput() const
 {
-    return !backend_.hasQuit() && Program::exists() && Program::current().acceptsInput(form_);
+    // A replay takes no input from the player: its input comes from the recording.
+    return !backend_.hasQuit() && !backend_.replaying() && Program::exists() &&
+           Program::current().acceptsInput(form_);
 }
 
 void FormWindowCore::mouseMoved(const QMouseEvent& event)

@@ -2,11 +2,15 @@
 # The game met by a hostile user and a hostile system: bad options, a window system it
 # cannot open, windows and boxes destroyed by other clients, a small screen, signals and
 # the X server dying. It never hangs and never dumps core: it answers with one clear line
-# and a status, or asks the player, and goes on.
-# usage: faults_e2e.sh <orvanta binary> <artefacts folder>
+# and a status, or asks the player, and goes on. The game cut short by the X server's
+# death replays up to the last line its recording has; shown in real windows, that
+# replay takes no input but Escape, which ends it at once.
+# usage: faults_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <artefacts folder>
 set -euo pipefail
 game=$1
-artefacts=$2
+x_watch=$2
+sim=$3
+artefacts=$4
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 
@@ -58,6 +62,8 @@ ends_at_once 0 "usage: orvanta" "" "$game" --help
 ends_at_once 0 "orvanta 1.0.0" "" "$game" --version
 ends_at_once 2 "" "unknown option '--bogus'" "$game" --bogus
 ends_at_once 2 "" "the game takes no arguments" "$game" extra
+ends_at_once 2 "" "--record needs a value" "$game" --record
+ends_at_once 2 "" "--record and --replay do not go together" "$game" --record a --replay b
 ends_at_once 1 "" "the Qt platform 'offscreen' shows no windows" env QT_QPA_PLATFORM=offscreen "$game"
 ends_at_once 1 "" "the Qt platform 'offscreen' shows no windows" "$game" -platform offscreen
 ends_at_once 1 "" "the Qt platform 'minimal' shows no windows" "$game" --platform minimal
@@ -130,8 +136,21 @@ focus_window "$(wait_window "Exit" 5)"
 xdotool key y
 expect_exit 3 0
 
+echo "A file that is not a replay is refused before anything shows"
+status=0
+"$game" --replay "$artefacts/no-display.txt" 2>"$artefacts/bad-replay.txt" || status=$?
+[ "$status" = 2 ] || fail "a bad replay ended with status $status, expected 2"
+expect_one_line "$artefacts/bad-replay.txt"
+grep -q "^orvanta: $artefacts/no-display.txt: line 1: not a replay" "$artefacts/bad-replay.txt" ||
+  fail "a bad replay said: $(cat "$artefacts/bad-replay.txt")"
+
 echo "The X server killed during a game"
-start_game "$game" 2>"$artefacts/stderr.txt"
+own_xvfb 1024x768
+
+"$x_watch" Clock >"$artefacts/watch.txt" 2>/dev/null &
+cleanup_pids+=($!)
+until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
+start_game "$game" --record "$artefacts/cut.replay" 2>"$artefacts/stderr.txt"
 wait_window "Orvanta Basketball" 8 >/dev/null
 enter_game Ann 1
 wait_window "Clock" 5 >/dev/null
@@ -139,4 +158,23 @@ sleep 1
 kill -KILL "$xvfb_pid"
 expect_exit 2 1
 expect_one_line "$artefacts/stderr.txt"
+
+echo "The recording cut short by the X server's death replays up to its last line"
+summary=$(replay_summary "$sim" "$artefacts/cut.replay" "$artefacts/replay-trace.txt")
+expect_summary "$summary" name '"Ann"'
+expect_summary "$summary" ended '"cut"'
+moves=$(expect_ball_path "$artefacts/watch.txt" "$artefacts/replay-trace.txt")
+echo "$moves places of the ball seen by X are the replay's"
+
+echo "Shown in real windows, the replay takes no input but Escape"
+own_xvfb 1024x768
+start_game "$game" --replay "$artefacts/cut.replay"
+ball=$(wait_window "Clock" 10)
+sleep 0.3
+geometry "$ball"
+xdotool mousemove $((X + 32)) $((Y + 32)) click 1 # a click on the ball would end a game
+sleep 0.3
+kill -0 "$game_pid" 2>/dev/null || fail "a click ended the replay"
+xdotool key Escape
+expect_exit 2 0
 echo "PASS"

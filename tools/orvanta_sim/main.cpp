@@ -1,6 +1,7 @@
 // orvanta-sim: plays one run of the game headless in virtual time, as a script says, and
 // prints what happened.
 
+#include "core/replay_vocabulary.h"
 #include "platform/control.h"
 #include "tools/orvanta_sim/simulation.h"
 
@@ -17,7 +18,8 @@ namespace {
 
 constexpr const char* usage =
     "usage: orvanta-sim [--screen WxH] [--name NAME] [--minutes N] [--script FILE] [--trace] "
-    "[--until MS]\n"
+    "[--until MS] [--record FILE]\n"
+    "       orvanta-sim --replay FILE [--trace] [--until MS]\n"
     "       orvanta-sim --help\n";
 
 // A script is a few events a second of play: ten minutes of moves every tick fit many
@@ -81,9 +83,30 @@ std::string checkedName(const std::string& name)
     return name;
 }
 
+// A bad replay file is named with its line, and nothing runs.
+struct BadReplay {
+    std::string message;
+};
+
+void readReplay(const std::string& path, orvanta::sim::Options& options)
+{
+    try {
+        options.replay = orvanta::readGameReplay(path);
+    } catch (const platform::replay::ReadError& error) {
+        throw BadReplay{path + ": " +
+                        (error.line > 0 ? "line " + std::to_string(error.line) + ": " : "") +
+                        error.message};
+    }
+    options.replayPath = path;
+    options.screenWidth = options.replay->header.screenWidth;
+    options.screenHeight = options.replay->header.screenHeight;
+}
+
 orvanta::sim::Options parseOptions(int argc, char* argv[])
 {
     orvanta::sim::Options options;
+    std::string playOption; // an option that a replay takes from its file instead
+    std::string replayPath;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const auto value = [&]() -> std::string {
@@ -91,6 +114,9 @@ orvanta::sim::Options parseOptions(int argc, char* argv[])
                 throw BadOption{option + ": a value is missing"};
             return argv[++i];
         };
+        if (option == "--screen" || option == "--name" || option == "--minutes" ||
+            option == "--script")
+            playOption = option;
         if (option == "--screen") {
             parseScreen(value(), options);
         } else if (option == "--name") {
@@ -108,6 +134,10 @@ orvanta::sim::Options parseOptions(int argc, char* argv[])
                 throw BadOption{"--script: " + orvanta::sim::shortened(path) + ":" + std::to_string(error.line) + ": " +
                                 error.message};
             }
+        } else if (option == "--record") {
+            options.recordPath = value();
+        } else if (option == "--replay") {
+            replayPath = value();
         } else if (option == "--trace") {
             options.trace = true;
         } else if (option == "--until") {
@@ -120,6 +150,13 @@ orvanta::sim::Options parseOptions(int argc, char* argv[])
         } else {
             throw BadOption{"unknown option '" + orvanta::sim::shortened(option) + "'"};
         }
+    }
+    if (!replayPath.empty()) {
+        if (!options.recordPath.empty())
+            playOption = "--record";
+        if (!playOption.empty())
+            throw BadOption{playOption + ": a replay plays as recorded, on its own screen"};
+        readReplay(replayPath, options);
     }
     return options;
 }
@@ -155,6 +192,9 @@ int main(int argc, char* argv[])
         options = parseOptions(argc, argv);
     } catch (const BadOption& bad) {
         std::cerr << "orvanta-sim: " << bad.message << '\n' << usage;
+        return 2;
+    } catch (const BadReplay& bad) {
+        std::cerr << "orvanta-sim: " << bad.message << '\n';
         return 2;
     }
     return checkedOutput(orvanta::sim::simulate(options, std::cout));
