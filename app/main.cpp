@@ -1,52 +1,97 @@
 // The game on the desktop: the real backend, the loading screen, the event loop.
 
+#include "app/command_line.h"
+#include "core/replay_vocabulary.h"
 #include "core/startup.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/replay_player.h"
 #include "platform/qt/session.h"
+#include "platform/qt/window_system_check.h"
 #include "platform/qt/x11_connection.h"
+#include "platform/recorder.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
 
-// The game places its own windows, which a Wayland client cannot do: on Linux it asks
-// for X11, through XWayland on a Wayland desktop. Returns false if no X server is there.
-bool chooseWindowSystem()
+// A replay that cannot be played is one line naming the file (and its line), and nothing
+// runs.
+std::optional<platform::replay::Replay> readReplay(const std::string& path, bool& bad)
 {
-#ifdef Q_OS_LINUX
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            std::fprintf(stderr, "orvanta: running on the Wayland desktop through XWayland\n");
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (path.empty())
+        return std::nullopt;
+    try {
+        return orvanta::readGameReplay(path);
+    } catch (const platform::replay::ReadError& error) {
+        const std::string line = error.line > 0 ? "line " + std::to_string(error.line) + ": " : "";
+        std::fprintf(stderr, "orvanta: %s: %s%s\n", path.c_str(), line.c_str(),
+                     error.message.c_str());
+        bad = true;
+        return std::nullopt;
     }
-#endif
-    if (qgetenv("QT_QPA_PLATFORM") != "xcb")
-        return true;
-    std::string why;
-    if (!platform::xServerReachable(why)) {
-        std::fprintf(stderr, "orvanta: %s\n", why.c_str());
-        return false;
-    }
-    return true;
+}
+
+// The file a recording goes to, opened before anything shows; null (with one line said)
+// if it cannot be written.
+std::FILE* openRecording(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "w+b");
+    if (!file)
+        std::fprintf(stderr, "orvanta: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+    return file;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (!chooseWindowSystem())
+    const orvanta::CommandLine line = orvanta::readCommandLine(argc, argv, std::cout, std::cerr);
+    if (line.exitStatus) {
+        std::cout.flush();
+        return std::cout ? *line.exitStatus : 1;
+    }
+    bool badReplay = false;
+    const auto replay = readReplay(line.replay, badReplay);
+    if (badReplay)
+        return 2;
+    if (std::string why; !platform::windowSystemUsable(argc, argv, why)) {
+        std::fprintf(stderr, "orvanta: %s\n", why.c_str());
         return 1;
+    }
+    std::FILE* recordFile = nullptr;
+    if (!line.record.empty() && !(recordFile = openRecording(line.record)))
+        return 2;
+
     platform::preferQtEventLoop();
+    platform::catchPlatformFailure();
     QApplication application(argc, argv);
+    platform::platformStarted();
     QApplication::setApplicationName("orvanta");
     QApplication::setDesktopFileName("org.example.orvanta");
     platform::endInOneLineWhenTheXServerGoes();
 
     platform::QtBackend backend;
+    if (replay)
+        backend.replayOn({replay->header.screenWidth, replay->header.screenHeight});
+    std::optional<platform::Recorder> recorder;
+    if (recordFile) {
+        const platform::ScreenSize screen = backend.screenSize();
+        recorder.emplace(recordFile, platform::replay::Header{screen.width, screen.height,
+                                                              orvanta::programVersion()});
+    }
     platform::Program program(backend);
+    std::optional<platform::ReplayPlayer> player;
+    if (replay) {
+        player.emplace(backend, *replay, orvanta::replayVocabulary(), line.replay);
+        player->start();
+    }
     platform::endProgramOnTerminationSignals();
     program.dispatch(orvanta::StartProgram);
     if (program.ended())

@@ -124,10 +124,10 @@ touch_at() { awk -v p="$1" '{v[NR] = $1} END {if (NR) print v[int(p * (NR - 1)) 
   "$artefacts/touch_ms.txt"; }
 
 # The floor: plain Xlib moving one 64 x 64 window 100 times a second, 30 s.
-"$build/bench/xlib_mover" 31 100 >"$artefacts/mover.txt" &
+"$build/bench/xlib_mover" --rate 100 --seconds 31 &
 mover=$!
 cleanup_pids+=("$mover")
-until grep -q '^ready' "$artefacts/mover.txt" 2>/dev/null; do sleep 0.05; done
+sleep 0.5 # mapped and moving
 mover_start_ns=$(now_ns)
 mover_cpu_start=$(cpu_ns "$mover")
 sleep 30

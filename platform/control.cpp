@@ -1,6 +1,8 @@
 #include "platform/control.h"
 
 #include "platform/form.h"
+#include "platform/program.h"
+#include "platform/recorder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -84,6 +86,8 @@ void TextBox::typed(const std::string& text)
 {
     if (Locked)
         return;
+    if (Recorder* recorder = Recorder::active())
+        recorder->typed(*this, text);
     if (MaxLength <= 0 || utf16Length(text) <= static_cast<std::size_t>(MaxLength)) {
         Text = text;
         return;
@@ -117,6 +121,8 @@ void ComboBox::AddItem(const std::string& item)
 
 void ComboBox::pick(int index)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->picked(*this, index);
     if (index < -1 || index >= static_cast<int>(items_.size()))
         return;
     listIndex_ = index;
@@ -132,6 +138,14 @@ CommandButton::CommandButton(Form& form, std::string name, float left, float top
 {
 }
 
+void CommandButton::press()
+{
+    if (Recorder* recorder = Recorder::active())
+        recorder->pressed(*this);
+    if (onClick)
+        Program::current().dispatch(onClick);
+}
+
 std::size_t utf16Length(const std::string& utf8)
 {
     std::size_t units = 0;
@@ -141,6 +155,44 @@ std::size_t utf16Length(const std::string& utf8)
             units += byte >= 0xF0 ? 2 : 1;
     }
     return units;
+}
+
+bool isValidUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        char32_t code = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            code = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            code = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+        if (overlong || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+            return false;
+        i += length;
+    }
+    return true;
 }
 
 } // namespace platform

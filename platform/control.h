@@ -158,9 +158,14 @@ public:
 
     std::string Caption;
     std::function<void()> onClick;
+
+    // The player clicks the button's widget, or presses Return or Space on it.
+    void press();
 };
 
 // Counts UTF-16 units in UTF-8 text, as the platform's text boxes count characters.
 std::size_t utf16Length(const std::string& utf8);
+// Whether the bytes are well-formed UTF-8: no stray, overlong or surrogate sequences.
+bool isValidUtf8(const std::string& text);
 
 } // namespace platform

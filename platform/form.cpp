@@ -3,6 +3,7 @@
 #include "platform/backend.h"
 #include "platform/control.h"
 #include "platform/program.h"
+#include "platform/recorder.h"
 #include "platform/screen.h"
 #include "platform/timer.h"
 
@@ -43,10 +44,27 @@ void Form::Load()
         focusControl(order.front());
 }
 
+// Where a window appears is the platform's to decide, as a window manager would: the
+// place its definition (or its Form_Load) gives it where the window fits on the screen;
+// where it would run off, moved just enough to lie whole on it, its top-left corner first
+// when it is larger than the screen. Only at the show: moves by handlers are the game's.
+void Form::keepOnScreen()
+{
+    const auto inside = [](float place, float size, float screen) {
+        return std::max(0.0F, std::min(place, screen - size));
+    };
+    if (const float left = inside(Left, Width, Screen.Width); left != Left)
+        Left = left;
+    if (const float top = inside(Top, Height, Screen.Height); top != Top)
+        Top = top;
+}
+
 void Form::Show(ShowMode mode)
 {
     Load();
     Program& program = Program::current();
+    if (!visible_)
+        keepOnScreen();
     if (mode == ShowMode::Modeless) {
         if (!visible_) {
             visible_ = true;
@@ -162,6 +180,8 @@ std::vector<FocusableControl*> Form::tabOrder() const
 
 void Form::mouseMoved(float x, float y, int button, int shift)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->mouseMoved(*this, x, y, button, shift);
     auto* image = dynamic_cast<Image*>(controlAt(x, y));
     if (!image || !image->onMouseMove)
         return;
@@ -172,6 +192,8 @@ void Form::mouseMoved(float x, float y, int button, int shift)
 
 void Form::clicked(float x, float y)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->clicked(*this, x, y);
     Control* control = controlAt(x, y);
     Program& program = Program::current();
     if (!control) {
@@ -227,8 +249,7 @@ KeyRoute Form::keyDown(const KeyPress& press)
     if (auto* button = dynamic_cast<CommandButton*>(focused)) {
         // Return and Space click the focused button; the arrows move on as Tab does.
         if (press.key == Key::Return || press.keyAscii == ' ') {
-            if (button->onClick)
-                Program::current().dispatch(button->onClick);
+            button->press();
             return KeyRoute::Taken;
         }
         if (isArrow(press.key)) {
@@ -257,6 +278,8 @@ FocusableControl* Form::nextInTabOrder(bool forward) const
 
 void Form::keyPressed(int keyAscii)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->keyPressed(*this, keyAscii);
     Program::current().dispatch([this, keyAscii] {
         int key = keyAscii;
         Form_KeyPress(key);
@@ -265,6 +288,8 @@ void Form::keyPressed(int keyAscii)
 
 void Form::accessKeyPressed(char letter)
 {
+    if (Recorder* recorder = Recorder::active())
+        recorder->accessKeyPressed(*this, letter);
     for (Control* control : controls_) {
         auto* label = dynamic_cast<Label*>(control);
         if (!label || label->accessKey() != letter)
@@ -278,6 +303,8 @@ void Form::accessKeyPressed(char letter)
 void Form::closeRequested()
 {
     // A close box or Alt+F4: the window has no handler of its own; the program decides.
+    if (Recorder* recorder = Recorder::active())
+        recorder->closeRequested(*this);
     Program& program = Program::current();
     if (program.onCloseRequest)
         program.dispatch(program.onCloseRequest);

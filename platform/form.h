@@ -109,6 +109,7 @@ public:
 private:
     // The next (or previous) visible control in the tab order, from the focused one.
     FocusableControl* nextInTabOrder(bool forward) const;
+    void keepOnScreen();
 
     std::string className_;
     std::vector<Control*> controls_;

@@ -23,6 +23,7 @@ Picture Picture::load(const std::string& name)
     }
     Picture picture;
     picture.image_ = slot;
+    picture.name_ = name;
     return picture;
 }
 

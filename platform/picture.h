@@ -15,12 +15,14 @@ public:
     static Picture load(const std::string& name);
 
     bool isNull() const { return !image_; }
+    const std::string& name() const { return name_; }
     int width() const;  // pixels
     int height() const; // pixels
     const QImage& image() const { return *image_; }
 
 private:
     std::shared_ptr<const QImage> image_;
+    std::string name_;
 };
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/form.h"
 #include "platform/gdi.h"
 #include "platform/msgbox.h"
+#include "platform/recorder.h"
 #include "platform/timer.h"
 
 #include <algorithm>
@@ -68,6 +69,7 @@ int Program::messageBox(const MessageBoxRequest& request)
     --openBoxes_;
     if (ended_)
         throw ProgramEnded{exitStatus_};
+    recordAnswer(result);
     return result;
 }
 
@@ -90,9 +92,12 @@ void Program::fail(const RuntimeError& error)
             timer->stop();
     ++openBoxes_;
     try {
-        backend_.messageBox(describeMessageBox("Run-time error '" + std::to_string(error.number) +
-                                                   "':\n\n" + error.description,
-                                               msgbox::critical, "Orvanta Basketball"));
+        const int answer = backend_.messageBox(
+            describeMessageBox("Run-time error '" + std::to_string(error.number) + "':\n\n" +
+                                   error.description,
+                               msgbox::critical, "Orvanta Basketball"));
+        if (!ended_)
+            recordAnswer(answer);
     } catch (const ProgramEnded&) { // the backend itself is going away
     }
     --openBoxes_;
@@ -105,10 +110,19 @@ void Program::finish(int status)
         return;
     ended_ = true;
     exitStatus_ = status;
+    if (Recorder* recorder = Recorder::active())
+        recorder->exited(status);
     for (Form* form : forms_)
         for (Timer* timer : form->timers())
             timer->stop();
     backend_.quit(status);
+}
+
+void Program::recordAnswer(int result)
+{
+    // A box closed by the program's end has no answer.
+    if (Recorder* recorder = Recorder::active(); recorder && result != 0)
+        recorder->answered(result);
 }
 
 } // namespace platform

@@ -105,6 +105,7 @@ private:
     };
 
     void fail(const RuntimeError& error);
+    void recordAnswer(int result);
     void finish(int status);
 
     static inline Program* current_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/form.h"
 #include "platform/program.h"
+#include "platform/recorder.h"
 
 namespace platform {
 
@@ -52,6 +53,8 @@ void Timer::tick()
     // dropped: a timer never re-enters its own handler. Other timers go on.
     if (running_ || !Enabled || !onTimer)
         return;
+    if (Recorder* recorder = Recorder::active())
+        recorder->ticked(*this);
     running_ = true;
     Program::current().dispatch(onTimer);
     running_ = false;

@@ -6,9 +6,11 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev lib
 font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-one
   fonts-liberation2 fonts-dejavu-core)
 # Testing: a virtual X server and the tools that drive and inspect it; valgrind; the
-# source of the comma locale that a test generates for itself.
-test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool libxi-dev
-  x11-utils imagemagick valgrind locales)
+# source of the comma locale that a test generates for itself; real desktops: GNOME's and
+# Xfce's window managers, a headless Wayland session with XWayland (and gdbus, to lay out
+# its monitors); the X input extension, for the benchmark's touch stamps.
+test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
+  valgrind locales x11-xserver-utils dbus mutter xwayland xfwm4 libglib2.0-bin libxi-dev)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.
@@ -22,7 +24,9 @@ test_programs=(cmake:cmake ctest:cmake cpack:cmake ninja:ninja-build g++:g++
   Xvfb:xvfb xdpyinfo:x11-utils xwininfo:x11-utils xprop:x11-utils xdotool:xdotool
   import:imagemagick identify:imagemagick valgrind:valgrind localedef:libc-bin
   dpkg-deb:dpkg lintian:lintian desktop-file-validate:desktop-file-utils
-  appstreamcli:appstream groff:groff-base zcat:gzip readelf:binutils)
+  appstreamcli:appstream groff:groff-base zcat:gzip readelf:binutils
+  stream:imagemagick xrandr:x11-xserver-utils dbus-run-session:dbus gdbus:libglib2.0-bin
+  mutter:mutter Xwayland:xwayland xfwm4:xfwm4 pgrep:procps)
 fuzz_programs=(clang++:clang)
 
 # The packages that bring the given program:package entries.

@@ -136,6 +136,39 @@ TEST(Assets, WhiteBallIsTheSameBallOnWhite)
     EXPECT_EQ(differing, 0);
 }
 
+// Each picture the windows draw ships at twice its size too. Its colours are the 1x
+// picture's, sampled finer: blown down again it is close to the 1x one. The ball's outline
+// is exactly the 1x one doubled, since its window's shape is the 1x region at the device
+// scale: every pixel inside that shape must be ball, and no pixel outside it.
+TEST(Assets, DoubleSizePicturesMatchTheirOnes)
+{
+    for (const char *name : {"ball", "ball-white", "arrow-dark", "arrow-bright", "hoop-back",
+                             "wood", "loading", "white"}) {
+        SCOPED_TRACE(name);
+        const QImage one = load(qPrintable(QString::fromLatin1(name) + ".png"));
+        const QImage two = load(qPrintable(QString::fromLatin1(name) + "@2x.png"));
+        ASSERT_FALSE(two.isNull());
+        ASSERT_EQ(two.size(), one.size() * 2);
+        EXPECT_EQ(two.hasAlphaChannel(), one.hasAlphaChannel());
+        const QImage down = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        long difference = 0;
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x) {
+                const QRgb a = one.pixel(x, y), b = down.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b));
+            }
+        EXPECT_LT(difference / (one.width() * one.height()), 40) << "mean difference per pixel";
+    }
+    const QImage ball = load("ball.png");
+    const QImage big = load("ball@2x.png");
+    int outlineDiffers = 0;
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x)
+            outlineDiffers += (big.pixel(x, y) == kMagenta) != (ball.pixel(x / 2, y / 2) == kMagenta);
+    EXPECT_EQ(outlineDiffers, 0);
+}
+
 TEST(Assets, RoundPicturesHaveClearCornersAndSolidMiddles)
 {
     const char *names[] = {"icon-16.png", "icon-24.png", "icon-32.png", "icon-48.png",

@@ -212,4 +212,18 @@ TEST_F(Ball, EscapeAsksNamingThePlayerAndNoOtherKeyDoes)
     EXPECT_EQ(program.exitStatus(), 0);
 }
 
+TEST_F(Ball, TheEscapeQuestionClosedByTheWindowSystemAnswersNoAndAsksAgain)
+{
+    sim.advance(500);
+    for (int time = 0; time < 2; ++time) {
+        ASSERT_TRUE(sim.pressKey(27));
+        ASSERT_EQ(openBoxTitle(), "Exit");
+        ASSERT_TRUE(sim.closeBox());
+        EXPECT_EQ(sim.boxes().back().answer, msgbox::no);
+        EXPECT_FALSE(program.ended());
+        EXPECT_TRUE(ball().Visible());
+        sim.advance(100);
+    }
+}
+
 } // namespace

@@ -118,6 +118,30 @@ TEST_F(EventModel, TimersKeepTickingWhileAMessageBoxIsOpenButNoneReentersItself)
     EXPECT_EQ(form<Ticker>().slowTicks, 2); // and it ticks again, in its old phase
 }
 
+TEST_F(EventModel, ABoxClosedByTheWindowSystemAnswersWhatChangesNothing)
+{
+    constexpr int okCancel = 1, abortRetryIgnore = 2, yesNoCancel = 3, retryCancel = 5;
+    const struct {
+        int style;
+        int answer;
+    } cases[] = {{msgbox::okOnly | msgbox::information, msgbox::ok},
+                 {okCancel, msgbox::cancel},
+                 {abortRetryIgnore, msgbox::ignore},
+                 {yesNoCancel | msgbox::defaultButton2, msgbox::cancel},
+                 {msgbox::yesNo | msgbox::exclamation | msgbox::defaultButton2, msgbox::no},
+                 {retryCancel | msgbox::critical, msgbox::cancel}};
+    start([] { window<Ticker>(); });
+    for (const auto& c : cases) {
+        int answer = 0;
+        sim.invoke([&answer, style = c.style] { answer = MsgBox("Sure?", style, "Question"); });
+        ASSERT_TRUE(sim.boxOpen()) << c.style;
+        ASSERT_TRUE(sim.closeBox());
+        EXPECT_FALSE(sim.boxOpen());
+        EXPECT_EQ(answer, c.answer) << "style " << c.style;
+    }
+    EXPECT_FALSE(sim.closeBox()); // with no box open there is nothing to close
+}
+
 TEST_F(EventModel, AQueuedAnswerCanLetTimePassWhileTheBoxIsOpen)
 {
     start([] { window<Ticker>().openBoxOnSlowTick = true; });

@@ -260,6 +260,29 @@ TEST_F(Entry, ACloseRequestAsksTheExitQuestion)
     EXPECT_TRUE(program.ended());
 }
 
+// The window system closes a box (its close box, or its window destroyed): the box answers
+// what changes nothing, and every button and question works as before.
+TEST_F(Entry, ClosedBoxesAnswerAsOKOrNoAndEverythingGoesOn)
+{
+    ASSERT_TRUE(sim.click(entry().Command2));
+    ASSERT_EQ(openBoxTitle(), "Exit");
+    ASSERT_TRUE(sim.closeBox());
+    EXPECT_EQ(sim.boxes().back().answer, msgbox::no);
+    EXPECT_FALSE(program.ended());
+    ASSERT_TRUE(sim.click(entry().Command2)); // asks again
+    ASSERT_TRUE(sim.closeBox());
+
+    sim.type(entry().text1, "Ann");
+    sim.pick(entry().Combo1, 0);
+    ASSERT_TRUE(sim.click(entry().Command1));
+    ASSERT_EQ(openBoxTitle(), "Game Play");
+    ASSERT_TRUE(sim.closeBox()); // as OK: the game starts
+    EXPECT_EQ(sim.boxes().back().answer, msgbox::ok);
+    EXPECT_FALSE(entry().Visible());
+    EXPECT_TRUE(form<BallWindow>().Visible());
+    EXPECT_EQ(afs().SecondsLeft.value(), 60);
+}
+
 // The end of a game of the given length with the given count of baskets.
 class End : public SimTest {
 protected:
@@ -306,6 +329,31 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Result{1, 7, "60", "7", "1 basket every 8.57142857142857 seconds"},
                       Result{10, 12, "600", "12", "1 basket every 50 seconds"},
                       Result{1, 0, "60", "0", ""}));
+
+struct EndPlace {
+    ScreenSize screen;
+    float left, top;
+};
+
+class EndPlacement : public End, public ::testing::WithParamInterface<EndPlace> {};
+
+// The end screen keeps its own place where it fits; where it would run off the screen it
+// is moved just enough to lie whole on it.
+TEST_P(EndPlacement, KeepsItsPlaceWhereItFitsAndLiesWholeOnTheScreenWhereNot)
+{
+    const EndPlace& p = GetParam();
+    sim.setScreenSize(p.screen);
+    play(1, 0);
+    EXPECT_EQ(end().Left, p.left);
+    EXPECT_EQ(end().Top, p.top);
+    sim.advance(1000); // and it stays there
+    EXPECT_EQ(end().Left, p.left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, EndPlacement,
+                         ::testing::Values(EndPlace{{1024, 768}, 3825, 3135},
+                                           EndPlace{{640, 480}, 640 * 15 - 6360, 3135},
+                                           EndPlace{{400, 300}, 0, 300 * 15 - 3240}));
 
 TEST_F(End, ThePictureBouncesAndTheBallStaysHidden)
 {

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -17,7 +19,8 @@ struct ToolRun {
 
 ToolRun runTool(const std::string& arguments)
 {
-    const std::string command = std::string(ORVANTA_SIM_PATH) + " " + arguments + " 2>&1";
+    // stderr joins stdout first, so that the arguments may still redirect either.
+    const std::string command = std::string(ORVANTA_SIM_PATH) + " 2>&1 " + arguments;
     FILE* pipe = popen(command.c_str(), "r");
     ToolRun run{-1, {}};
     if (!pipe)
@@ -101,39 +104,155 @@ TEST(SimTool, EscapeYesEndsWithExitAndAClickWithClick)
 
 TEST(SimTool, RefusesBadOptionsNamingThem)
 {
+    const std::string directory = ::testing::TempDir();
+    const std::string longOption(100000, 'x');
     const struct {
-        const char* arguments;
-        const char* message;
-    } cases[] = {{"--minutes 0", "--minutes:"},    {"--minutes 11", "--minutes:"},
-                 {"--minutes two", "--minutes:"},  {"--screen 1024", "--screen:"},
-                 {"--screen 0x768", "--screen:"},  {"--screen 1024x768x2", "--screen:"},
-                 {"--until -5", "--until:"},       {"--name ''", "--name:"},
-                 {"--script /nonexistent", "--script:"}, {"--fast", "unknown option '--fast'"},
+        std::string arguments;
+        std::string message;
+    } cases[] = {{"--minutes 0", "--minutes:"},
+                 {"--minutes 11", "--minutes:"},
+                 {"--minutes two", "--minutes:"},
+                 {"--screen 1024", "--screen:"},
+                 {"--screen 0x768", "--screen:"},
+                 {"--screen 1024x768x2", "--screen:"},
+                 {"--until -5", "--until:"},
+                 {"--name ''", "--name:"},
+                 {"--name \"$(printf 'ab\\303')\"", "--name: the name is not valid UTF-8"},
+                 {"--name \"$(head -c 10000 /dev/zero | tr '\\0' '\\200')\"",
+                  "--name: the name is not valid UTF-8"},
+                 {"--script /nonexistent", "--script: cannot read '/nonexistent'"},
+                 {"--script " + directory, "--script: cannot read '"},
+                 {"--script /dev/zero", "--script: '/dev/zero' is larger than 16 MiB"},
+                 {"--fast", "unknown option '--fast'"},
+                 {"--" + longOption, "unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx..."},
                  {"--minutes", "--minutes: a value is missing"}};
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.arguments);
-        EXPECT_EQ(run.status, 2) << c.arguments;
-        EXPECT_EQ(run.out.rfind(std::string("orvanta-sim: ") + c.message, 0), 0u)
-            << c.arguments << " said: " << run.out;
+        const std::string shown = c.arguments.substr(0, 60);
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_EQ(run.out.rfind("orvanta-sim: " + c.message, 0), 0u)
+            << shown << " said: " << run.out.substr(0, 300);
+        EXPECT_LT(run.out.size(), 1000u) << shown << ": the message echoes the input";
     }
+}
+
+TEST(SimTool, HelpGoesToStandardOutputAndAFullOutputFails)
+{
+    const ToolRun help = runTool("--help 2>/dev/null");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: orvanta-sim ", 0), 0u) << help.out;
+
+    for (const char* arguments : {"--help", "", "--trace --until 6000"}) {
+        const ToolRun full = runTool(std::string(arguments) + " >/dev/full");
+        EXPECT_NE(full.status, 0) << arguments;
+        EXPECT_EQ(full.out.rfind("orvanta-sim: cannot write the output", 0), 0u)
+            << arguments << " said: " << full.out;
+    }
+}
+
+TEST(SimTool, TheNameIsCutAsTheEntryScreenCutsIt)
+{
+    const ToolRun run = runTool("--until 5000 --name 'Bartholomew the Great'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("{\"name\":\"Bartholome\",", 0), 0u) << run.out;
+    // An e with an accent, a basketball (two units, as the box counts) and ten letters.
+    const ToolRun wide =
+        runTool("--until 5000 --name \"$(printf '\\303\\251\\360\\237\\217\\200abcdefghij')\"");
+    EXPECT_EQ(wide.out.rfind("{\"name\":\"\u00e9\U0001F3C0abcdefg\",", 0), 0u) << wide.out;
 }
 
 TEST(SimTool, RefusesABadScriptLineWithItsNumber)
 {
     const struct {
-        const char* script;
+        std::string script;
         const char* message;
     } cases[] = {{"# fine\n100 move 1 2\n200 jump\n", ":3: unknown event 'jump'"},
                  {"100 move 1\n", ":1: move takes two numbers"},
                  {"x move 1 2\n", ":1: the time must be"},
                  {"500 click\n400 click\n", ":2: events must come in time order"},
                  {"100 answer maybe\n", ":1: answer takes yes or no"},
-                 {"100 key 27 28\n", ":1: key takes a character code"}};
+                 {"100 key 27 28\n", ":1: key takes a character code"},
+                 {std::string(10'000'000, '7') + "x click\n", ":1: the time must be"},
+                 {"100 " + std::string(10'000'000, 'j') + "\n", ":1: unknown event 'jjjj"}};
     for (const auto& c : cases) {
         const ToolRun run = runTool("--script " + scriptFile("bad.txt", c.script));
-        EXPECT_EQ(run.status, 2) << c.script;
-        EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
+        const std::string shown = c.script.substr(0, 60);
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out.substr(0, 300);
+        EXPECT_LT(run.out.size(), 1000u) << shown << ": the message echoes the line";
     }
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A scripted game recorded, then replayed: the same trace, line for line, and the same
+// summary; the file holds every tick, the entry screen's input and the answers.
+TEST(SimTool, ARecordedGameReplaysTickForTick)
+{
+    const std::string recording = ::testing::TempDir() + "game.replay";
+    const std::string script = scriptFile("exit.txt", "5000 move 480 480\n"
+                                                      "5600 move 15 480\n"
+                                                      "7000 key 27\n"
+                                                      "8000 answer yes\n"
+                                                      "8000 key 27\n");
+    const ToolRun played = runTool("--trace --name Ann --script " + script + " --record " + recording);
+    ASSERT_EQ(played.status, 0) << played.out;
+    EXPECT_NE(played.out.find("\"ended\":\"exit\""), std::string::npos);
+    const std::string file = readFile(recording);
+    EXPECT_EQ(file.rfind("orvanta-replay 1 screen 1024x768 program ", 0), 0u);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(file.back(), '\n') << "the file was not cut to what was written";
+    for (const char* line : {"\n500 tick frmloading Timer1\n", "\n4500 type frmSplash1 text1 =Ann\n",
+                             "\n4500 pick frmSplash1 Combo1 0\n", "\n5000 move clock 480 480 0 0\n",
+                             "\n7000 key clock 27\n7000 answer 7\n", "\n8000 answer 6\n8000 exit 0\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+
+    const ToolRun replayed = runTool("--trace --replay " + recording);
+    EXPECT_EQ(replayed.status, 0);
+    EXPECT_EQ(replayed.out, played.out);
+    const ToolRun until = runTool("--replay " + recording + " --until 6000");
+    EXPECT_NE(until.out.find("\"ended\":\"until\",\"virtual_ms\":6000}"), std::string::npos)
+        << until.out;
+}
+
+TEST(SimTool, AReplayThatGoesAnotherWayStopsThereWithStatus3)
+{
+    const std::string recording = ::testing::TempDir() + "plain.replay";
+    ASSERT_EQ(runTool("--until 6000 --record " + recording).status, 0);
+    std::string file = readFile(recording);
+    // Without the press on Continue the ball never loads, and its first tick finds nothing.
+    const auto press = file.find("4500 click frmSplash1");
+    ASSERT_NE(press, std::string::npos) << file.substr(0, 2000);
+    file.erase(press, file.find('\n', press) + 1 - press);
+    const int line = static_cast<int>(std::count(file.begin(), file.begin() + press, '\n')) + 1;
+    const ToolRun run = runTool("--replay " + scriptFile("diverged.replay", file));
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.out.find("\"ended\":\"diverged\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("diverged.replay: line " + std::to_string(line) +
+                           ": the replayed program did not take 'answer 1'"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST(SimTool, RefusesABadReplayNamingTheFileAndLineAndPlaysNothing)
+{
+    const std::string bad = scriptFile("bad.replay", "orvanta-replay 1 screen 1024x768 program 1.0.0\n"
+                                                     "10 tick frmloading Timer1\n"
+                                                     "20 tick hoop Timer1\n");
+    const ToolRun run = runTool("--replay " + bad);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "orvanta-sim: " + bad + ": line 3: no window of the program is named 'hoop'\n");
+    const ToolRun other = runTool("--replay " + scriptFile("old.replay", "orvanta-replay 1 screen 1024x768 program 0.9\n"));
+    EXPECT_EQ(other.status, 2);
+    EXPECT_NE(other.out.find("old.replay: line 1: recorded by version 0.9"), std::string::npos)
+        << other.out;
+    const ToolRun mixed = runTool("--replay " + bad + " --name Ann");
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_EQ(mixed.out.rfind("orvanta-sim: --name: a replay plays as recorded", 0), 0u) << mixed.out;
 }
 
 } // namespace

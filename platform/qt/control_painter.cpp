@@ -3,6 +3,7 @@
 #include "platform/control.h"
 #include "platform/form.h"
 #include "platform/qt/qt_fonts.h"
+#include "platform/qt/sharp_pictures.h"
 
 #include <QImage>
 #include <QPainter>
@@ -50,7 +51,7 @@ void paintImage(QPainter& painter, const Image& image)
     const QRect area = pixelRect(image);
     painter.save();
     painter.setClipRect(area);
-    painter.drawImage(area.topLeft(), image.picture.image());
+    painter.drawImage(area.topLeft(), imageFor(image.picture, painter.device()->devicePixelRatioF()));
     painter.restore();
 }
 

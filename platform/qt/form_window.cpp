@@ -57,6 +57,11 @@ void FormWindow::shown()
     if (shownBefore_)
         return;
     shownBefore_ = true;
+    restoreFocus();
+}
+
+void FormWindow::restoreFocus()
+{
     if (FocusableControl* control = form_.focusedControl())
         focusControl(*control);
 }
@@ -147,8 +152,8 @@ QWidget* FormWindow::createButton(CommandButton& button)
     push->setFont(toQFont(Font{}));
     push->setAutoDefault(false); // Return and Space on a button are the model's
     connect(push, &QPushButton::clicked, this, [this, &button] {
-        if (acceptsInput() && button.onClick)
-            Program::current().dispatch(button.onClick);
+        if (acceptsInput())
+            button.press();
     });
     return push;
 }

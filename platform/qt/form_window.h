@@ -28,6 +28,7 @@ public:
 
 protected:
     void shown() override;
+    void restoreFocus() override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,24 +1,30 @@
 #include "platform/qt/qt_backend.h"
 
-#include "platform/form.h"
 #include "platform/control.h"
+#include "platform/form.h"
+#include "platform/msgbox.h"
 #include "platform/qt/form_window.h"
 #include "platform/qt/plain_window.h"
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/tick_statistics.h"
+#include "platform/qt/x11_window_state.h"
 #include "platform/timer.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
 namespace platform {
 
 namespace {
+
+// Each button of a box knows the answer it gives, for a replay to press it.
+constexpr const char* resultProperty = "orvantaResult";
 
 QMessageBox::Icon iconOf(BoxIcon icon)
 {
@@ -36,25 +42,66 @@ QMessageBox::Icon iconOf(BoxIcon icon)
 std::vector<QPushButton*> addButtons(QMessageBox& box, const MessageBoxRequest& request)
 {
     std::vector<QPushButton*> buttons;
-    for (const BoxButton& button : request.buttons)
+    for (const BoxButton& button : request.buttons) {
         buttons.push_back(
             box.addButton(QString::fromStdString(button.caption), QMessageBox::AcceptRole));
+        buttons.back()->setProperty(resultProperty, button.result);
+    }
     box.setDefaultButton(buttons.at(request.defaultButton));
     if (request.escapeButton)
         box.setEscapeButton(buttons.at(*request.escapeButton));
     return buttons;
 }
 
+// A message box as the game shows it. It opens centred on the primary monitor, where the
+// model's screen is: a box with no parent window would open on the monitor under the
+// pointer. Its size is known only once its own show event has laid it out, which is still
+// before it is mapped. A close of its window (not a button, not Escape) ends it with no
+// button clicked, whatever its buttons; the caller answers it with msgbox::closeAnswer.
+// Qt would ignore that close on a box with no Cancel, and a box destroyed from outside
+// would keep its modal loop running for ever.
+class GameMessageBox final : public QMessageBox {
+public:
+    GameMessageBox(Icon icon, const QString& title, const QString& text, const Desktop& desktop)
+        : QMessageBox(icon, title, text, QMessageBox::NoButton), desktop_(desktop)
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        desktop_.centre(*this);
+    }
+
+    void closeEvent(QCloseEvent* event) override
+    {
+        event->accept();
+        if (isVisible())
+            reject();
+    }
+
+private:
+    const Desktop& desktop_;
+};
+
 } // namespace
 
 QtBackend::QtBackend()
+    : desktop_([this] {
+          // Model positions count from the primary monitor's corner: follow it.
+          for (FormPeer* window : windows_)
+              window->geometryChanged();
+      })
 {
     // The program decides when it ends, not the last window that goes.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    watchDestroyedWindows([this](WId id) { nativeWindowDestroyed(id); });
 }
 
 QtBackend::~QtBackend()
 {
+    watchDestroyedWindows(nullptr);
     if (const TickStatistics* statistics = TickStatistics::instance())
         statistics->report();
 }
@@ -68,8 +115,19 @@ std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form)
     return std::make_unique<PlainWindow>(form, *this);
 }
 
+namespace {
+// A replayed timer ticks only where the recording says.
+class ReplayedTimerPeer final : public TimerPeer {
+public:
+    void start(int) override {}
+    void stop() override {}
+};
+} // namespace
+
 std::unique_ptr<TimerPeer> QtBackend::createTimerPeer(Timer& timer)
 {
+    if (replayScreen_)
+        return std::make_unique<ReplayedTimerPeer>();
     return timers_.createPeer(timer);
 }
 
@@ -105,11 +163,12 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
 {
     if (quit_)
         return 0;
-    QMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
-                    QString::fromStdString(request.prompt), QMessageBox::NoButton);
+    GameMessageBox box(iconOf(request.icon), QString::fromStdString(request.title),
+                       QString::fromStdString(request.prompt), desktop_);
     box.setWindowModality(Qt::ApplicationModal);
     const std::vector<QPushButton*> buttons = addButtons(box, request);
 
+    const QPointer<QWindow> focusBefore = QGuiApplication::focusWindow();
     openBoxes_.push_back(&box);
     box.exec(); // other timers go on ticking in the box's own event loop
     std::erase(openBoxes_, &box);
@@ -117,20 +176,36 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
         return 0;
 
     const auto clicked = std::find(buttons.begin(), buttons.end(), box.clickedButton());
-    if (clicked == buttons.end())
-        return 0;
+    if (clicked == buttons.end()) {
+        // A box destroyed from outside leaves the keyboard with no window: give it back.
+        if (focusBefore)
+            focusBefore->requestActivate();
+        return msgbox::closeAnswer(request.style);
+    }
     return request.buttons[static_cast<std::size_t>(clicked - buttons.begin())].result;
+}
+
+bool QtBackend::answerOpenBox(int result)
+{
+    if (openBoxes_.empty())
+        return false;
+    for (QAbstractButton* button : openBoxes_.back()->buttons()) {
+        if (button->property(resultProperty).toInt() == result) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
 }
 
 void QtBackend::beep() { QApplication::beep(); }
 
 ScreenSize QtBackend::screenSize() const
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    const QRect whole = screen->geometry();
-    return {whole.width(), whole.height()};
+    if (replayScreen_)
+        return *replayScreen_;
+    const QSize primary = desktop_.primarySize();
+    return {primary.width(), primary.height()};
 }
 
 void QtBackend::quit(int status)
@@ -145,8 +220,29 @@ void QtBackend::quit(int status)
     QCoreApplication::exit(status);
 }
 
-void QtBackend::windowCreated(FormPeer& window) { windows_.push_back(&window); }
+void QtBackend::windowCreated(NativeWindowPeer& window) { windows_.push_back(&window); }
 
-void QtBackend::windowDestroyed(FormPeer& window) { std::erase(windows_, &window); }
+void QtBackend::windowDestroyed(NativeWindowPeer& window) { std::erase(windows_, &window); }
+
+void QtBackend::nativeWindowDestroyed(WId id)
+{
+    // Called from inside Qt's event processing: the box's answer and the exit question
+    // come after it, from the event loop.
+    for (QMessageBox* box : openBoxes_) {
+        if (box->internalWinId() == id) {
+            QMetaObject::invokeMethod(box, &QWidget::close, Qt::QueuedConnection);
+            return;
+        }
+    }
+    for (NativeWindowPeer* window : windows_) {
+        if (window->nativeId() == id) {
+            QTimer::singleShot(0, qApp, [this, window] {
+                if (std::find(windows_.begin(), windows_.end(), window) != windows_.end())
+                    window->windowLost();
+            });
+            return;
+        }
+    }
+}
 
 } // namespace platform

@@ -3,9 +3,12 @@
 #include "platform/backend_guard.h"
 
 #include "platform/backend.h"
+#include "platform/qt/desktop.h"
 #include "platform/qt/timer_scheduler.h"
 
+#include <QtGui/qwindowdefs.h>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QEventLoop;
@@ -14,6 +17,16 @@ class QMessageBox;
 namespace platform {
 
 class FormWindow;
+
+// A window peer as the backend sees it: the X window under it may be destroyed by someone
+// else (`xdotool windowclose`, a client killing windows), and Qt does not notice.
+class NativeWindowPeer : public FormPeer {
+public:
+    virtual WId nativeId() const = 0;
+    // Puts a new native window where the lost one was, then passes the loss on as a close
+    // request: the program decides what that means.
+    virtual void windowLost() = 0;
+};
 
 // The backend that puts the windows on a real screen with Qt Widgets. Construct it once
 // the QApplication exists; it must outlive the Program that uses it.
@@ -36,11 +49,22 @@ public:
     // Once the program has ended no window shows again and no box opens.
     bool hasQuit() const { return quit_; }
 
+    // For the window peers: where the model's positions are on the desktop.
+    const Desktop& desktop() const { return desktop_; }
+    // Replays: the timers tick only when the player makes them, and the model's screen is
+    // the recorded one. Call before the program starts.
+    void replayOn(ScreenSize recordedScreen) { replayScreen_ = recordedScreen; }
+    bool replaying() const { return replayScreen_.has_value(); }
+    // Answers the innermost open message box as its button with that result would.
+    bool answerOpenBox(int result);
+
     // For the window peers: the windows to take down when the program ends.
-    void windowCreated(FormPeer& window);
-    void windowDestroyed(FormPeer& window);
+    void windowCreated(NativeWindowPeer& window);
+    void windowDestroyed(NativeWindowPeer& window);
 
 private:
+    void nativeWindowDestroyed(WId id);
+
     struct Wait {
         QEventLoop& loop;
         const std::function<bool()>& done;
@@ -48,10 +72,12 @@ private:
     };
 
     TimerScheduler timers_;
+    Desktop desktop_;
     std::vector<Wait*> waits_; // innermost last
-    std::vector<FormPeer*> windows_;
+    std::vector<NativeWindowPeer*> windows_;
     std::vector<QMessageBox*> openBoxes_;
     bool quit_ = false;
+    std::optional<ScreenSize> replayScreen_;
 };
 
 } // namespace platform

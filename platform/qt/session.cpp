@@ -1,41 +1,18 @@
 #include "platform/qt/session.h"
 
 #include "platform/program.h"
+#include "platform/recorder.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
-#include <cstdlib>
 
-#ifdef ORVANTA_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
 
 namespace platform {
-
-bool xServerReachable(std::string& why)
-{
-#ifdef ORVANTA_HAVE_XCB
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        why = "no X display to show the game on (DISPLAY is not set)";
-        return false;
-    }
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool reachable = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    if (!reachable)
-        why = std::string("cannot reach the X server at DISPLAY=") + display;
-    return reachable;
-#else
-    (void)why;
-    return true;
-#endif
-}
 
 void preferQtEventLoop()
 {
@@ -67,6 +44,8 @@ void endProgramOnTerminationSignals()
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
+        if (Recorder* recorder = Recorder::active())
+            recorder->signalled();
         Program::current().dispatch([] { Program::current().end(0); });
     });
     struct sigaction action {};
@@ -75,6 +54,7 @@ void endProgramOnTerminationSignals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 }
 #else
 void endProgramOnTerminationSignals() {}

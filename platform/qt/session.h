@@ -2,21 +2,15 @@
 
 #include "platform/backend_guard.h"
 
-#include <string>
-
 namespace platform {
-
-// Whether the X server that DISPLAY names answers; if not, why. Qt aborts when it cannot
-// open its xcb platform, so the program asks first.
-bool xServerReachable(std::string& why);
 
 // Asks Qt for its own event loop rather than GLib's, unless the environment says which
 // (QT_NO_GLIB). The game adds no GLib sources, and GLib's loop costs about a fifth of the
 // game's CPU time per round of ticks. Call before the application object is made.
 void preferQtEventLoop();
 
-// SIGINT and SIGTERM end the program as EndProgram does: through the event loop, at the
-// next event, with status 0.
+// SIGINT, SIGTERM and SIGHUP (the terminal going away) end the program as EndProgram
+// does: through the event loop, at the next event, with status 0.
 void endProgramOnTerminationSignals();
 
 } // namespace platform

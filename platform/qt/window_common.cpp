@@ -5,6 +5,7 @@
 #include "platform/program.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/sharp_pictures.h"
 #include "platform/qt/tick_statistics.h"
 
 #include <QKeyEvent>
@@ -53,7 +54,7 @@ void paintForm(QPainter& painter, const Form& form, const QRect& dirty)
 {
     painter.fillRect(dirty, toQColor(form.BackColor));
     if (!form.picture.isNull())
-        painter.drawImage(0, 0, form.picture.image());
+        painter.drawImage(0, 0, imageFor(form.picture, painter.device()->devicePixelRatioF()));
     const std::vector<Control*>& controls = form.controls(); // front to back
     for (auto control = controls.rbegin(); control != controls.rend(); ++control) {
         const Control& c = **control;
@@ -136,7 +137,9 @@ FormWindowCore::FormWindowCore(Form& form, QtBackend& backend) : form_(form), ba
 
 bool FormWindowCore::acceptsInput() const
 {
-    return !backend_.hasQuit() && Program::exists() && Program::current().acceptsInput(form_);
+    // A replay takes no input from the player: its input comes from the recording.
+    return !backend_.hasQuit() && !backend_.replaying() && Program::exists() &&
+           Program::current().acceptsInput(form_);
 }
 
 void FormWindowCore::mouseMoved(const QMouseEvent& event)
@@ -193,7 +196,11 @@ QRegion FormWindowCore::repaintRegion(const Control& control)
     return dirty;
 }
 
-QPoint FormWindowCore::placeOf() const { return {toPixels(form_.Left), toPixels(form_.Top)}; }
+QPoint FormWindowCore::placeOf()
+{
+    const QPoint model(toPixels(form_.Left), toPixels(form_.Top));
+    return backend_.desktop().place(model, {form_.pixelWidth(), form_.pixelHeight()}, placedIn_);
+}
 
 void FormWindowCore::movedOnScreen(bool visible) const
 {

@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QRegion>
 #include <Qt>
+#include <cstdint>
 #include <unordered_map>
 
 class QKeyEvent;
@@ -43,8 +44,8 @@ public:
     void forgetPress() { pressed_ = false; }
     // Where the control was and is painted, or nothing if the window does not draw it.
     QRegion repaintRegion(const Control& control);
-    // Whether the window should move: the form's position in pixels differs from `now`.
-    QPoint placeOf() const;
+    // Where the window belongs on the desktop.
+    QPoint placeOf();
     void movedOnScreen(bool visible) const;
 
 private:
@@ -52,6 +53,7 @@ private:
     QtBackend& backend_;
     std::unordered_map<const Control*, QRect> paintedRects_;
     bool pressed_ = false;
+    std::uint64_t placedIn_ = 0; // the monitors' state at the last placement
 };
 
 Qt::WindowFlags windowFlagsFor(const Form& form);

@@ -20,6 +20,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <optional>
+#include <type_traits>
+
 namespace platform {
 
 // The few calls in which a top-level widget and a plain window differ.
@@ -49,29 +52,24 @@ inline void setFixedSize(QWindow& w, const QSize& size)
     w.setMaximumSize(size);
     w.resize(size);
 }
-// Whether the window moved. A widget keeps its place in Qt's books (its pop-ups open from
-// it); a plain window is moved by the program only, straight to X while it is shown.
-inline bool moveTo(QWidget& w, const QPoint& place, X11Mover&)
-{
-    if (place == w.pos())
-        return false;
-    w.move(place);
-    return true;
-}
-inline bool moveTo(QWindow& w, const QPoint& place, X11Mover& mover)
-{
-    return mover.moveTo(w, place);
-}
-// Before Qt hides, maps or resizes the window itself.
+// A widget keeps its place in Qt's books (its pop-ups open from it); a plain window is
+// moved by the program only, straight to X while it is shown.
+inline void moveTo(QWidget& w, const QPoint& place, X11Mover&) { w.move(place); }
+inline void moveTo(QWindow& w, const QPoint& place, X11Mover& mover) { mover.moveTo(w, place); }
+// Before Qt hides, maps or resizes the window itself; or, if its X window is gone, forgets it.
 inline void handBackToQt(QWidget&, X11Mover&) {}
 inline void handBackToQt(QWindow& w, X11Mover& mover) { mover.release(w); }
+inline void forgetNative(QWidget&, X11Mover&) {}
+inline void forgetNative(QWindow&, X11Mover& mover) { mover.forget(); }
+inline WId nativeIdOf(const QWidget& w) { return w.internalWinId(); }
+inline WId nativeIdOf(const QWindow& w) { return w.handle() ? w.winId() : 0; }
 } // namespace window_api
 
 // What both kinds of window peer do alike for their form, on a top-level QWidget or a
 // QWindow: show it where the model has it, follow its moves (coalesced), cut it to its
 // shape, draw it, and pass the player's mouse and close requests on to the form.
 template <class QtWindow>
-class WindowPeer : public QtWindow, public FormPeer {
+class WindowPeer : public QtWindow, public NativeWindowPeer {
 public:
     WindowPeer(Form& form, QtBackend& backend)
         : form_(form), backend_(backend), core_(form, backend)
@@ -130,12 +128,35 @@ public:
         return true;
     }
 
+    WId nativeId() const override { return window_api::nativeIdOf(*this); }
+
+    void windowLost() override
+    {
+        core_.forgetPress();
+        const bool visible = QtWindow::isVisible();
+        window_api::forgetNative(*this, mover_);
+        if constexpr (std::is_base_of_v<QWidget, QtWindow>)
+            QtWindow::hide();
+        QtWindow::destroy(); // Qt's side of the window the X server no longer has
+        if (visible && !backend_.hasQuit()) {
+            if (!form_.ShowInTaskbar)
+                keepOffTaskbar(QtWindow::winId());
+            if (const QRegion* shape = form_.shape())
+                setShape(*shape);
+            QtWindow::show();
+            restoreFocus();
+        }
+        core_.closeRequested();
+    }
+
 protected:
     // A drawn control changed: repaint only where it was and is.
     void repaint(const Control& control) { QtWindow::update(core_.repaintRegion(control)); }
 
     // After every show, for the window to put the focus where the model has it.
     virtual void shown() {}
+    // The window was made anew: the keyboard goes back where the model has it.
+    virtual void restoreFocus() {}
 
     void applyGeometry()
     {
@@ -146,8 +167,13 @@ protected:
             window_api::handBackToQt(*this, mover_);
             window_api::setFixedSize(*this, size);
         }
-        if (window_api::moveTo(*this, core_.placeOf(), mover_))
+        // Compared with the place last asked for, not with Qt's idea of the position: a
+        // move sent straight to X reaches Qt only when the server's notice comes back.
+        if (const QPoint place = core_.placeOf(); place != requestedPlace_) {
+            requestedPlace_ = place;
+            window_api::moveTo(*this, place, mover_);
             core_.movedOnScreen(QtWindow::isVisible());
+        }
     }
 
     void paintEvent(QPaintEvent* event) override
@@ -186,6 +212,7 @@ protected:
 private:
     X11Mover mover_;
     bool geometryPending_ = false; // a move waits for the end of this round of events
+    std::optional<QPoint> requestedPlace_;
 };
 
 } // namespace platform

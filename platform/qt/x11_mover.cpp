@@ -12,18 +12,12 @@
 
 namespace platform {
 
-bool X11Mover::moveTo(QWindow& window, QPoint place)
+void X11Mover::moveTo(QWindow& window, QPoint place)
 {
-    if (holding_ && place == place_)
-        return false;
-    if (holding_ || hold(window)) {
+    if (holding_ || hold(window))
         sendMove(place);
-        return true;
-    }
-    if (place == window.position())
-        return false;
-    window.setPosition(place);
-    return true;
+    else
+        window.setPosition(place);
 }
 
 #ifdef ORVANTA_HAVE_XCB

@@ -17,12 +17,13 @@ namespace platform {
 // the window back. A window not yet shown, or off X11, is moved through Qt.
 class X11Mover {
 public:
-    // Puts `window` at `place` (Qt's device-independent desktop pixels); whether a move
-    // went out, that is whether the window was (or may have been) elsewhere.
-    bool moveTo(QWindow& window, QPoint place);
+    // Puts `window` at `place` (Qt's device-independent desktop pixels).
+    void moveTo(QWindow& window, QPoint place);
     // Gives the window back to Qt, which learns where it is: before Qt hides, maps or
     // resizes it.
     void release(QWindow& window);
+    // The window's X window is gone (another client destroyed it): nothing to give back.
+    void forget() { holding_ = false; }
 
 private:
     bool hold(QWindow& window);

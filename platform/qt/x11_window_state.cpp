@@ -1,5 +1,7 @@
 #include "platform/qt/x11_window_state.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -7,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #endif
@@ -46,10 +49,14 @@ NetWmAtoms internAtoms(xcb_connection_t* connection)
 
 void keepOffTaskbar(WId window)
 {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    // Other platforms may answer to the X11 interface too (offscreen does, with no
+    // connection): only xcb's windows are X windows.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return;
-    xcb_connection_t* connection = x11->connection();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
     // One application talks to one X server: the atoms are fixed for the run.
     static const NetWmAtoms atoms = internAtoms(connection);
     if (atoms.state == XCB_ATOM_NONE)
@@ -62,9 +69,55 @@ void keepOffTaskbar(WId window)
     xcb_flush(connection);
 }
 
+namespace {
+
+class DestroyWatch final : public QAbstractNativeEventFilter {
+public:
+    explicit DestroyWatch(std::function<void(WId)> destroyed) : destroyed_(std::move(destroyed))
+    {
+    }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY)
+            return false;
+        // Qt destroys its own windows through its own code; only a window it still holds
+        // can be news to it, and the backend checks that against what it holds.
+        const auto* destroy = static_cast<const xcb_destroy_notify_event_t*>(message);
+        if (destroy->window == destroy->event)
+            destroyed_(static_cast<WId>(destroy->window));
+        return false;
+    }
+
+private:
+    std::function<void(WId)> destroyed_;
+};
+
+} // namespace
+
+void watchDestroyedWindows(std::function<void(WId)> destroyed)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
+    // Lives as long as the application, which holds it.
+    static DestroyWatch* watch = nullptr;
+    if (watch)
+        qApp->removeNativeEventFilter(watch);
+    delete watch;
+    watch = nullptr;
+    if (!destroyed)
+        return;
+    watch = new DestroyWatch(std::move(destroyed));
+    qApp->installNativeEventFilter(watch);
+}
+
 #else
 
 void keepOffTaskbar(WId) {}
+void watchDestroyedWindows(std::function<void(WId)>) {}
 
 #endif
 

@@ -124,7 +124,8 @@ bool SimBackend::step(std::int64_t limit)
         ++changes_;
         return true;
     }
-    const std::optional<std::int64_t> due = timers_.nextDue();
+    // In a replay the driver says which timer ticks when.
+    const std::optional<std::int64_t> due = drivenTicks_ ? std::nullopt : timers_.nextDue();
     if (!due || *due >= limit)
         return false;
     now_ = *due;
@@ -348,6 +349,32 @@ bool SimBackend::requestClose(Form& form)
     return deliver([=] { return takesInput(*f); }, [=] { f->closeRequested(); });
 }
 
+bool SimBackend::tick(Timer& timer)
+{
+    Timer* t = &timer;
+    return deliver(
+        [t] {
+            return t->form().isLoaded() && t->Enabled && t->Interval > 0 && !t->isRunning();
+        },
+        [this, t] {
+            t->tick();
+            if (observer)
+                observer(*t);
+        });
+}
+
+bool SimBackend::replayInput(Form& form, std::function<void()> input)
+{
+    Form* f = &form;
+    return deliver([f] { return takesInput(*f); }, std::move(input));
+}
+
+bool SimBackend::replayPointer(Form& form, float x, float y, std::function<void()> input)
+{
+    Form* f = &form;
+    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); }, std::move(input));
+}
+
 void SimBackend::invoke(std::function<void()> handler)
 {
     deliver([] { return true; },
@@ -367,6 +394,12 @@ bool SimBackend::answer(int result)
         return false;
     return deliver([this] { return !openBoxes_.empty(); },
                    [this, result] { boxes_[openBoxes_.back()].answer = result; });
+}
+
+bool SimBackend::closeBox()
+{
+    const MessageBoxRequest* box = openBox();
+    return box && answer(msgbox::closeAnswer(box->style));
 }
 
 void SimBackend::queueAnswer(int result, std::int64_t afterMs)

@@ -6,6 +6,7 @@
 #include "platform/keyboard.h"
 #include "platform/timer_schedule.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -74,6 +75,17 @@ public:
     // as if an event had called it.
     void invoke(std::function<void()> handler);
 
+    // Replays: from now on no timer ticks by itself; the driver says which timer ticks
+    // when, and hands in recorded input as it was.
+    void driveTicks() { drivenTicks_ = true; }
+    // Moves the clock on to `time` with nothing firing.
+    void setTime(std::int64_t time) { now_ = std::max(now_, time); }
+    // One tick of the timer, if it runs and is not inside its own handler.
+    bool tick(Timer& timer);
+    // Runs `input` if the window takes input now (at a point of it, for the pointer).
+    bool replayInput(Form& form, std::function<void()> input);
+    bool replayPointer(Form& form, float x, float y, std::function<void()> input);
+
     // Message boxes. A box stays open, with time passing and timers ticking, until the
     // driver answers it, unless an answer was queued or auto-answering is on.
     struct Box {
@@ -85,6 +97,9 @@ public:
     bool boxOpen() const { return !openBoxes_.empty(); }
     const MessageBoxRequest* openBox() const;
     bool answer(int result);
+    // The window system closes the open box (its close box, or its window destroyed): it
+    // answers as msgbox::closeAnswer says.
+    bool closeBox();
     // The next box is answered `result` once `afterMs` of virtual time have passed.
     void queueAnswer(int result, std::int64_t afterMs = 0);
     // Boxes with nothing queued are answered at once with their default button.
@@ -154,6 +169,7 @@ private:
     bool quit_ = false;
     std::uint64_t changes_ = 0; // bumped whenever a wait's condition may have come true
     bool pause_ = false;
+    bool drivenTicks_ = false;
 
     // The hand-over between driver and program threads.
     std::thread thread_;

@@ -3,18 +3,27 @@
 # loading screen, entry screen, a one-minute game, the ball's shape and touch, the end
 # screen, Exit. Screenshots of each screen go to the artefacts folder.
 # The game's beeps must reach the X server as bells: eleven in a game that runs out.
-# usage: game_e2e.sh <orvanta binary> <bell counter> <artefacts folder>
+# The game is recorded and replayed headless: the replay's summary is what the end screen
+# and the bells showed, and every place X saw the ball at is the replay's for that round.
+# usage: game_e2e.sh <orvanta binary> <bell counter> <x_watch> <orvanta-sim> <clipboard tool>
+#                    <artefacts folder>
 set -euo pipefail
 game=$1
 bell_counter=$2
-artefacts=$3
+x_watch=$3
+sim=$4
+clipboard_tool=$5
+artefacts=$6
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 own_xvfb 1024x768
 
 "$bell_counter" >"$artefacts/bells.txt" &
 cleanup_pids+=($!)
-start_game "$game"
+"$x_watch" Clock >"$artefacts/watch.txt" &
+cleanup_pids+=($!)
+until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
+start_game "$game" --record "$artefacts/game.replay"
 
 echo "The loading screen opens centred, and hands over after 4.5 s"
 loading=$(wait_window "Form Loading" 5)
@@ -71,6 +80,12 @@ done
 [ "$X" -gt "$left_before" ] || fail "a touch left of the centre did not knock the ball right"
 xdotool mousemove 1000 20 # out of the way
 
+echo "Escape asks whether to exit; No plays on"
+xdotool key Escape
+wait_window "Exit" 5 >/dev/null
+xdotool key Return # No, the default
+wait_gone "Exit"
+
 echo "After a minute the playing windows go and the game-over message shows"
 wait_window "Whats the score?" 70 >/dev/null
 [ $((SECONDS - game_started)) -ge 59 ] || fail "the game ended after only $((SECONDS - game_started))s"
@@ -89,6 +104,12 @@ expect_geometry "$end" 255 209 424 216 "the end screen"
 sleep 0.5
 ! xdotool search --onlyvisible --name "$(exactly Clock)" >/dev/null 2>&1 || fail "the ball shows after the game"
 screenshot "$artefacts/5-end.png"
+focus_window "$end" # the player's name box has the focus: read the three boxes
+shown_name=$(copy_text_box)
+xdotool key Tab
+shown_seconds=$(copy_text_box)
+xdotool key Tab
+shown_baskets=$(copy_text_box)
 xdotool mousemove $((255 + 200)) $((209 + 180)) click 1
 wait_window "Exit" 5 >/dev/null
 screenshot "$artefacts/6-exit.png"
@@ -96,4 +117,14 @@ xdotool key y
 expect_exit 2 0
 bells=$(grep -c bell "$artefacts/bells.txt")
 [ "$bells" = 11 ] || fail "the game rang $bells bells, expected 11"
+
+echo "The recording replays headless to what the desktop showed"
+summary=$(replay_summary "$sim" "$artefacts/game.replay" "$artefacts/replay-trace.txt")
+expect_summary "$summary" name "\"$shown_name\""
+expect_summary "$summary" seconds "\"$shown_seconds\""
+expect_summary "$summary" baskets "$shown_baskets"
+expect_summary "$summary" beeps "$bells"
+expect_summary "$summary" ended '"exit"'
+moves=$(expect_ball_path "$artefacts/watch.txt" "$artefacts/replay-trace.txt")
+echo "$moves places of the ball seen by X are the replay's"
 echo "PASS"

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # The game on a screen with two device pixels to a logical one: the windows keep their
 # layout in logical pixels, so X sees everything twice as large, the ball still cut to
-# its shape. Then SIGTERM ends the game cleanly.
-# usage: hidpi_e2e.sh <orvanta binary> <artefacts folder>
+# its shape. Then SIGTERM ends the game cleanly. The game is recorded: replayed headless,
+# it ends on the signal too, and X saw the ball at twice the replay's logical pixels.
+# usage: hidpi_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <artefacts folder>
 set -euo pipefail
 game=$1
-artefacts=$2
+x_watch=$2
+sim=$3
+artefacts=$4
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 export QT_SCALE_FACTOR=2
 own_xvfb 2048x1536
 
-start_game "$game"
+"$x_watch" Clock >"$artefacts/watch.txt" &
+cleanup_pids+=($!)
+until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
+start_game "$game" --record "$artefacts/hidpi.replay"
 loading=$(wait_window "Form Loading" 5)
 expect_geometry "$loading" 694 550 660 436 "the loading screen"
 enter_game Ann 1 2
@@ -33,4 +39,11 @@ xdotool mousemove 2000 20
 
 kill -TERM "$game_pid"
 expect_exit 2 0
+head -n 1 "$artefacts/hidpi.replay" | grep -q ' screen 1024x768 ' ||
+  fail "the recording names another screen: $(head -n 1 "$artefacts/hidpi.replay")"
+summary=$(replay_summary "$sim" "$artefacts/hidpi.replay" "$artefacts/replay-trace.txt")
+expect_summary "$summary" name '"Ann"'
+expect_summary "$summary" ended '"signal"'
+moves=$(expect_ball_path "$artefacts/watch.txt" "$artefacts/replay-trace.txt" 2)
+echo "$moves places of the ball seen by X are twice the replay's"
 echo "PASS"

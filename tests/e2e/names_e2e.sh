@@ -2,17 +2,19 @@
 # Awkward names through the real name box: a huge paste, emoji, right-to-left text,
 # combining marks, control characters, only spaces. Each is kept exactly (cut at ten
 # characters); one of them plays a game, is named by the Escape question and comes back
-# on the end screen. Then SIGINT ends the game cleanly.
-# usage: names_e2e.sh <orvanta binary> <clipboard tool> <artefacts folder>
+# on the end screen. Then SIGINT ends the game cleanly. Recorded, the game replays
+# headless with every name typed kept exactly.
+# usage: names_e2e.sh <orvanta binary> <clipboard tool> <orvanta-sim> <artefacts folder>
 set -euo pipefail
 game=$1
 clipboard_tool=$2
-artefacts=$3
+sim=$3
+artefacts=$4
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 own_xvfb 1024x768
 
-start_game "$game"
+start_game "$game" --record "$artefacts/names.replay"
 entry=$(wait_window "Orvanta Basketball" 8)
 focus_window "$entry"
 xdotool key --clearmodifiers alt+p
@@ -62,4 +64,7 @@ screenshot "$artefacts/names-end.png"
 
 kill -INT "$game_pid"
 expect_exit 2 0
+summary=$(replay_summary "$sim" "$artefacts/names.replay" "$artefacts/replay-trace.txt")
+expect_summary "$summary" name "\"$name\""
+expect_summary "$summary" ended '"signal"'
 echo "PASS"

@@ -58,19 +58,22 @@ expect_exit() {
 
 # From the loading screen into a game: types the name, picks the length (minutes) and
 # continues. $3 is the scale of device pixels to logical ones.
+# $1 + $2 logical pixels at scale $3, in whole device pixels.
+scaled() { awk -v at="$1" -v by="$2" -v scale="$3" 'BEGIN {printf "%d", at + by * scale}'; }
+
 enter_game() {
   local name=$1 minutes=$2 scale=${3:-1} entry
   entry=$(wait_window "Orvanta Basketball" 8)
   geometry "$entry"
   # With no window manager the keyboard follows the pointer: put it on the window.
-  xdotool mousemove $((X + 40 * scale)) $((Y + 40 * scale))
+  xdotool mousemove $(scaled "$X" 40 "$scale") $(scaled "$Y" 40 "$scale")
   xdotool windowfocus --sync "$entry"
   xdotool key --clearmodifiers alt+p
   xdotool type --delay 20 "$name"
   xdotool key --clearmodifiers alt+m
   local i
   for i in $(seq 1 "$minutes"); do xdotool key Down; done
-  xdotool mousemove $((X + 360 * scale)) $((Y + 308 * scale)) click 1
+  xdotool mousemove $(scaled "$X" 360 "$scale") $(scaled "$Y" 308 "$scale") click 1
   wait_window "Game Play" 5 >/dev/null
   xdotool key Return
 }
@@ -163,3 +166,52 @@ paste_into_text_box() {
 }
 
 screenshot() { import -silent -window root "$1" 2>/dev/null || fail "cannot take a screenshot"; }
+
+# Checks that every position at which X saw the ball window ($1, from bench/x_watch) is
+# one that the replay's trace ($2, from orvanta-sim --replay --trace) gives, in the same
+# order, in logical pixels times the scale $3. Only the first may be missing: where the
+# window was placed before its first tick. Prints how many positions matched.
+expect_ball_path() {
+  local watch=$1 trace=$2 scale=${3:-1} result
+  result=$(awk -v scale="$scale" '
+    FNR == NR {
+      if (match($0, /"x":-?[0-9]+,"y":-?[0-9]+/)) {
+        split(substr($0, RSTART, RLENGTH), part, /[:,]/)
+        at = part[2] " " part[4]
+        if (at != last) { path[n++] = at; last = at }
+      }
+      next
+    }
+    $1 == "move" && !failed {
+      if ($3 % scale || $4 % scale) { print "X saw the ball between logical pixels: " $3 "," $4; failed = 1; next }
+      seen = ($3 / scale) " " ($4 / scale)
+      j = i
+      while (j < n && path[j] != seen) j++
+      if (j == n) {
+        if (matched == 0 && !placed) { placed = 1; next }
+        print "X saw the ball at " seen " after " matched " matching positions; the replay never has it there next"
+        failed = 1
+        next
+      }
+      i = j
+      matched++
+    }
+    END { if (!failed) print matched }' "$trace" "$watch")
+  [[ $result =~ ^[0-9]+$ ]] || fail "$result"
+  [ "$result" -gt 0 ] || fail "X saw no move of the ball to compare"
+  echo "$result"
+}
+
+# Replays the recording $2 with orvanta-sim ($1), keeping the trace in $3; prints the
+# summary line. A replay that goes another way than its recording fails the test.
+replay_summary() {
+  local sim=$1 recording=$2 trace=$3 status=0
+  "$sim" --replay "$recording" --trace >"$trace" 2>"$trace.err" || status=$?
+  [ "$status" = 0 ] || fail "orvanta-sim --replay ended with status $status: $(cat "$trace.err")"
+  tail -n 1 "$trace"
+}
+
+# Checks that the summary JSON $1 has the field $2 with the JSON value $3.
+expect_summary() {
+  [[ $1 == *"\"$2\":$3,"* || $1 == *"\"$2\":$3}"* ]] || fail "the replay's $2 is not $3: $1"
+}

@@ -72,6 +72,20 @@ struct Mask {
     }
 };
 
+// Every picture is also drawn at twice its size for screens with two device pixels to a
+// logical one; `scale` is 1 or 2. A pixel's centre in the 1x picture's coordinates:
+double at1x(int device, int scale) { return (device + 0.5) / scale - 0.5; }
+
+// The 1x mask blown up: each pixel becomes scale x scale pixels.
+Mask scaledUp(const Mask &m, int scale)
+{
+    Mask big(m.w * scale, m.h * scale);
+    for (int y = 0; y < big.h; ++y)
+        for (int x = 0; x < big.w; ++x)
+            big.set(x, y, m.at(x / scale, y / scale));
+    return big;
+}
+
 struct Vec3 {
     double x, y, z;
 };
@@ -170,21 +184,26 @@ const std::array<QRgb, 8> kOrange = {
     qRgb(236, 122, 38), qRgb(248, 150, 58), qRgb(252, 186, 96), qRgb(255, 222, 150),
 };
 
-QImage drawBall(QRgb background, int w, int h)
+// At 2x the ball keeps exactly the 1x ball's outline, doubled: the window's shape is the
+// 1x region at the device scale, so every pixel inside it must be ball. Shading, seams and
+// rim are drawn at the finer grid.
+QImage drawBall(QRgb background, int w, int h, int scale = 1)
 {
-    const Mask mask = ballMask();
-    QImage img(w, h, QImage::Format_RGB32);
+    const Mask mask = scaledUp(ballMask(), scale);
+    const Mask inner = mask.eroded();
+    QImage img(w * scale, h * scale, QImage::Format_RGB32);
     img.fill(background);
 
     const Vec3 light = normalized({-0.55, -0.65, 0.75});
     const Vec3 half = normalized({light.x, light.y, light.z + 1.0});
     static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
 
-    for (int y = 0; y < kBallH; ++y)
-        for (int x = 0; x < kBallW; ++x) {
+    for (int y = 0; y < mask.h; ++y)
+        for (int x = 0; x < mask.w; ++x) {
             if (!mask.at(x, y))
                 continue;
-            const double nx = (x - kBallCx) / kBallRx, ny = (y - kBallCy) / kBallRy;
+            const double nx = (at1x(x, scale) - kBallCx) / kBallRx;
+            const double ny = (at1x(y, scale) - kBallCy) / kBallRy;
             const Vec3 n{nx, ny, std::sqrt(std::max(0.0, 1.0 - nx * nx - ny * ny))};
             const double diffuse = std::max(0.0, dot(n, light));
             const double gloss = std::pow(std::max(0.0, dot(n, half)), 18.0);
@@ -197,27 +216,30 @@ QImage drawBall(QRgb background, int w, int h)
 
     // Seams: every ball pixel whose centre lies within about a pixel of a
     // projected seam turns black.
+    // At 2x the seams are a little thinner than twice the 1x ones, so they stay crisp.
+    const double seamReach = scale == 1 ? 0.78 : 0.62;
     const auto seams = seamPolylines();
-    for (int y = 0; y < kBallH; ++y)
-        for (int x = 0; x < kBallW; ++x) {
+    for (int y = 0; y < mask.h; ++y)
+        for (int x = 0; x < mask.w; ++x) {
             if (!mask.at(x, y))
                 continue;
+            const double fx = at1x(x, scale), fy = at1x(y, scale);
             double best = 1e9;
             for (const auto &run : seams)
                 for (const auto &p : run) {
-                    const double dx = kBallCx + p[0] * kBallRx - x, dy = kBallCy + p[1] * kBallRy - y;
+                    const double dx = kBallCx + p[0] * kBallRx - fx, dy = kBallCy + p[1] * kBallRy - fy;
                     best = std::min(best, dx * dx + dy * dy);
                 }
-            if (best <= 0.78 * 0.78)
+            if (best <= seamReach * seamReach)
                 img.setPixel(x, y, qRgb(0, 0, 0));
         }
 
-    // Rim: a dark line that is a little lighter where the light hits.
-    for (int y = 0; y < kBallH; ++y)
-        for (int x = 0; x < kBallW; ++x) {
-            if (!mask.isEdge(x, y))
+    // Rim: a dark line, as wide at 2x as at 1x, that is a little lighter where the light hits.
+    for (int y = 0; y < mask.h; ++y)
+        for (int x = 0; x < mask.w; ++x) {
+            if (!mask.isEdge(x, y) && !(scale > 1 && inner.isEdge(x, y)))
                 continue;
-            const double lit = -(x - kBallCx) / kBallRx - (y - kBallCy) / kBallRy;
+            const double lit = -(at1x(x, scale) - kBallCx) / kBallRx - (at1x(y, scale) - kBallCy) / kBallRy;
             img.setPixel(x, y, lit > 0.55 ? kOrange[1] : kOrange[0]);
         }
 
@@ -231,8 +253,10 @@ QImage drawBall(QRgb background, int w, int h)
         {13, 45, white}, {14, 45, pink}, {12, 46, pink}, {13, 46, pink},
     };
     for (const auto &s : scuff) {
-        check(mask.at(s.x, s.y), "scuff outside the ball");
-        img.setPixel(s.x, s.y, s.c);
+        check(mask.at(s.x * scale, s.y * scale), "scuff outside the ball");
+        for (int dy = 0; dy < scale; ++dy)
+            for (int dx = 0; dx < scale; ++dx)
+                img.setPixel(s.x * scale + dx, s.y * scale + dy, s.c);
     }
 
     return img.convertToFormat(QImage::Format_RGB888);
@@ -291,6 +315,23 @@ void verifyBall(const QImage &img)
     check(flood({{31, 30}}, false) == kBallPixels, "ball: not one piece");
 }
 
+// The 2x ball covers exactly the 1x ball's pixels, doubled, and none of its colours is
+// near the key.
+void verifyBall2x(const QImage &ball, const QImage &big)
+{
+    check(big.width() == 2 * kBallW && big.height() == 2 * kBallH, "ball@2x: wrong size");
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x) {
+            const bool key = big.pixel(x, y) == kKey;
+            check(key == (ball.pixel(x / 2, y / 2) == kKey), "ball@2x: outline is not the 1x one doubled");
+            if (key)
+                continue;
+            const QColor c = QColor::fromRgb(big.pixel(x, y));
+            const int far = std::max({std::abs(c.red() - 255), std::abs(c.green()), std::abs(c.blue() - 255)});
+            check(far > 48, "ball@2x: near-key colour inside the ball");
+        }
+}
+
 // ---------------------------------------------------------------------------
 // Program icon: smooth, antialiased, on a transparent ground.
 
@@ -345,26 +386,25 @@ QImage drawIcon(int size)
 // ---------------------------------------------------------------------------
 // Down arrow used to point at the ball: shaft on top, head below.
 
-QImage drawArrow(QRgb fill)
+QImage drawArrow(QRgb fill, int scale = 1)
 {
     constexpr int W = 31, H = 36, mid = 15;
     constexpr int shaftHalf = 7, headTop = 15, tip = H - 1;
-    Mask m(W, H);
-    for (int y = 0; y < H; ++y) {
-        int half;
-        if (y < headTop)
-            half = shaftHalf;
-        else
-            half = int(std::lround(double(mid) * (tip - y) / (tip - headTop)));
-        for (int x = mid - half; x <= mid + half; ++x)
-            m.set(x, y, true);
+    Mask m(W * scale, H * scale);
+    for (int y = 0; y < m.h; ++y) {
+        // In 1x pixels: the shaft's half width, then the head narrowing to the tip.
+        const double fy = at1x(y, scale);
+        const double half = fy < headTop - 0.5 ? shaftHalf + 0.5 : double(mid) * (tip - fy) / (tip - headTop) + 0.5;
+        for (int x = 0; x < m.w; ++x)
+            m.set(x, y, std::abs(at1x(x, scale) - mid) <= half);
     }
-    QImage img(W, H, QImage::Format_RGB32);
+    const Mask inner = m.eroded();
+    QImage img(m.w, m.h, QImage::Format_RGB32);
     img.fill(qRgb(255, 255, 255));
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x)
             if (m.at(x, y))
-                img.setPixel(x, y, m.isEdge(x, y) ? qRgb(0, 0, 0) : fill);
+                img.setPixel(x, y, m.isEdge(x, y) || (scale > 1 && inner.isEdge(x, y)) ? qRgb(0, 0, 0) : fill);
     return img.convertToFormat(QImage::Format_RGB888);
 }
 
@@ -419,16 +459,17 @@ QColor mix(QColor a, QColor b, double t)
                   int(std::lround(a.blue() + (b.blue() - a.blue()) * t)));
 }
 
-QImage drawWood()
+QImage drawWood(int scale = 1)
 {
     constexpr int W = 277, H = 86;
     const ValueNoise noise(20240611u);
     const QColor light(226, 188, 138), tan(204, 160, 106), brown(168, 118, 70), line(124, 80, 44);
     const double knotX = 196, knotY = 52;
 
-    QImage img(W, H, QImage::Format_RGB32);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
+    QImage img(W * scale, H * scale, QImage::Format_RGB32);
+    for (int py = 0; py < img.height(); ++py)
+        for (int px = 0; px < img.width(); ++px) {
+            const double x = at1x(px, scale), y = at1x(py, scale);
             // Grain lines are level curves of a slowly wandering height that
             // swells around the knot, so the lines flow past it.
             const double kx = (x - knotX) / 20.0, ky = (y - knotY) / 7.0;
@@ -461,7 +502,7 @@ QImage drawWood()
                 c = mix(c, mix(brown, line, kring), std::clamp((1.6 - k2) * 1.6, 0.0, 1.0));
                 c = mix(c, QColor(96, 58, 30), 0.85 * std::clamp((0.45 - kr) * 5.0, 0.0, 1.0));
             }
-            img.setPixel(x, y, c.rgb());
+            img.setPixel(px, py, c.rgb());
         }
     return img.convertToFormat(QImage::Format_RGB888);
 }
@@ -469,7 +510,7 @@ QImage drawWood()
 // ---------------------------------------------------------------------------
 // Loading screen picture: a green segment of a disc outlined in black.
 
-QImage drawLoading()
+QImage drawLoading(int scale = 1)
 {
     constexpr int W = 402, H = 281;
     constexpr int left = 13, right = 300, top = 5, bottom = 210;
@@ -484,17 +525,20 @@ QImage drawLoading()
     const auto side = [&](double x, double y) { return (qx - px) * (y - py) - (qy - py) * (x - px); };
     const double keep = side(left, bottom);
 
-    Mask m(W, H);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            const double u = (x - cx) / rx, v = (y - cy) / ry;
-            m.set(x, y, u * u + v * v <= 1.0 && side(x, y) * keep > 0);
+    Mask m(W * scale, H * scale);
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x) {
+            const double fx = at1x(x, scale), fy = at1x(y, scale);
+            const double u = (fx - cx) / rx, v = (fy - cy) / ry;
+            m.set(x, y, u * u + v * v <= 1.0 && side(fx, fy) * keep > 0);
         }
-    const Mask inner = m.eroded().eroded();
-    QImage img(W, H, QImage::Format_RGB32);
+    Mask inner = m.eroded().eroded(); // an outline two 1x pixels wide at every scale
+    for (int i = 2; i < 2 * scale; ++i)
+        inner = inner.eroded();
+    QImage img(m.w, m.h, QImage::Format_RGB32);
     img.fill(qRgb(255, 255, 255));
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
+    for (int y = 0; y < m.h; ++y)
+        for (int x = 0; x < m.w; ++x)
             if (m.at(x, y))
                 img.setPixel(x, y, inner.at(x, y) ? qRgb(0, 128, 0) : qRgb(0, 0, 0));
     return img.convertToFormat(QImage::Format_RGB888);
@@ -560,6 +604,10 @@ int main(int argc, char **argv)
     verifyBall(ball);
     save(ball, "ball.png");
     save(drawBall(qRgb(255, 255, 255), 64, 64), "ball-white.png");
+    const QImage ball2x = drawBall(kKey, kBallW, kBallH, 2);
+    verifyBall2x(ball, ball2x);
+    save(ball2x, "ball@2x.png");
+    save(drawBall(qRgb(255, 255, 255), 64, 64, 2), "ball-white@2x.png");
 
     for (int size : {16, 24, 32, 48, 64, 256})
         save(drawIcon(size), qPrintable(QStringLiteral("icon-%1.png").arg(size)));
@@ -570,6 +618,12 @@ int main(int argc, char **argv)
     save(drawWood(), "wood.png");
     save(drawLoading(), "loading.png");
     save(plain(676, 430, qRgb(255, 255, 255)), "white.png");
+    save(drawArrow(qRgb(128, 0, 0), 2), "arrow-dark@2x.png");
+    save(drawArrow(qRgb(255, 0, 0), 2), "arrow-bright@2x.png");
+    save(plain(220, 184, qRgb(0, 0, 0)), "hoop-back@2x.png");
+    save(drawWood(2), "wood@2x.png");
+    save(drawLoading(2), "loading@2x.png");
+    save(plain(1352, 860, qRgb(255, 255, 255)), "white@2x.png");
     save(drawInfo(16), "info-16.png");
     save(drawInfo(32), "info-32.png");
     return 0;

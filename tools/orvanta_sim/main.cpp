@@ -1,13 +1,16 @@
 // orvanta-sim: plays one run of the game headless in virtual time, as a script says, and
 // prints what happened.
 
+#include "core/replay_vocabulary.h"
+#include "platform/control.h"
 #include "tools/orvanta_sim/simulation.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,7 +18,13 @@ namespace {
 
 constexpr const char* usage =
     "usage: orvanta-sim [--screen WxH] [--name NAME] [--minutes N] [--script FILE] [--trace] "
-    "[--until MS]\n";
+    "[--until MS] [--record FILE]\n"
+    "       orvanta-sim --replay FILE [--trace] [--until MS]\n"
+    "       orvanta-sim --help\n";
+
+// A script is a few events a second of play: ten minutes of moves every tick fit many
+// times over, and /dev/zero or a stray disk image is refused instead of read for ever.
+constexpr std::size_t maxScriptBytes = 16 * 1024 * 1024;
 
 struct BadOption {
     std::string message;
@@ -36,24 +45,68 @@ void parseScreen(const std::string& text, orvanta::sim::Options& options)
         !parseNumber(std::string_view(text).substr(x + 1), height) || width < 1 ||
         height < 1 || width > 100000 || height > 100000)
         throw BadOption{"--screen: expected WIDTHxHEIGHT in pixels, such as 1024x768, not '" +
-                        text + "'"};
+                        orvanta::sim::shortened(text) + "'"};
     options.screenWidth = width;
     options.screenHeight = height;
 }
 
-std::string readFile(const std::string& path)
+std::string readScript(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw BadOption{"--script: cannot read '" + path + "'"};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const auto cannotRead = [&path](int error) {
+        return BadOption{"--script: cannot read '" + orvanta::sim::shortened(path) +
+                         "': " + std::strerror(error)};
+    };
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file)
+        throw cannotRead(errno);
+    std::string text;
+    char buffer[65536];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get())) {
+        if (text.size() + n > maxScriptBytes)
+            throw BadOption{"--script: '" + orvanta::sim::shortened(path) + "' is larger than " +
+                            std::to_string(maxScriptBytes / (1024 * 1024)) + " MiB"};
+        text.append(buffer, n);
+    }
+    if (std::ferror(file.get())) // a directory opens, and fails at the first read
+        throw cannotRead(errno);
+    return text;
+}
+
+// The name as the entry screen would take it: text the player can type, so valid UTF-8;
+// the box itself cuts it to its length.
+std::string checkedName(const std::string& name)
+{
+    if (name.empty())
+        throw BadOption{"--name: the name must not be empty"};
+    if (!platform::isValidUtf8(name))
+        throw BadOption{"--name: the name is not valid UTF-8"};
+    return name;
+}
+
+// A bad replay file is named with its line, and nothing runs.
+struct BadReplay {
+    std::string message;
+};
+
+void readReplay(const std::string& path, orvanta::sim::Options& options)
+{
+    try {
+        options.replay = orvanta::readGameReplay(path);
+    } catch (const platform::replay::ReadError& error) {
+        throw BadReplay{path + ": " +
+                        (error.line > 0 ? "line " + std::to_string(error.line) + ": " : "") +
+                        error.message};
+    }
+    options.replayPath = path;
+    options.screenWidth = options.replay->header.screenWidth;
+    options.screenHeight = options.replay->header.screenHeight;
 }
 
 orvanta::sim::Options parseOptions(int argc, char* argv[])
 {
     orvanta::sim::Options options;
+    std::string playOption; // an option that a replay takes from its file instead
+    std::string replayPath;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const auto value = [&]() -> std::string {
@@ -61,47 +114,78 @@ orvanta::sim::Options parseOptions(int argc, char* argv[])
                 throw BadOption{option + ": a value is missing"};
             return argv[++i];
         };
+        if (option == "--screen" || option == "--name" || option == "--minutes" ||
+            option == "--script")
+            playOption = option;
         if (option == "--screen") {
             parseScreen(value(), options);
         } else if (option == "--name") {
-            options.name = value();
-            if (options.name.empty())
-                throw BadOption{"--name: the name must not be empty"};
+            options.name = checkedName(value());
         } else if (option == "--minutes") {
             const std::string text = value();
             if (!parseNumber(text, options.minutes) || options.minutes < 1 || options.minutes > 10)
-                throw BadOption{"--minutes: expected a whole number from 1 to 10, not '" + text +
-                                "'"};
+                throw BadOption{"--minutes: expected a whole number from 1 to 10, not '" +
+                                orvanta::sim::shortened(text) + "'"};
         } else if (option == "--script") {
             const std::string path = value();
             try {
-                options.script = orvanta::sim::parseScript(readFile(path));
+                options.script = orvanta::sim::parseScript(readScript(path));
             } catch (const orvanta::sim::ScriptError& error) {
-                throw BadOption{"--script: " + path + ":" + std::to_string(error.line) + ": " +
+                throw BadOption{"--script: " + orvanta::sim::shortened(path) + ":" + std::to_string(error.line) + ": " +
                                 error.message};
             }
+        } else if (option == "--record") {
+            options.recordPath = value();
+        } else if (option == "--replay") {
+            replayPath = value();
         } else if (option == "--trace") {
             options.trace = true;
         } else if (option == "--until") {
             const std::string text = value();
             std::int64_t until = 0;
             if (!parseNumber(text, until) || until < 0)
-                throw BadOption{"--until: expected milliseconds, 0 or more, not '" + text + "'"};
+                throw BadOption{"--until: expected milliseconds, 0 or more, not '" +
+                                orvanta::sim::shortened(text) + "'"};
             options.until = until;
         } else {
-            throw BadOption{"unknown option '" + option + "'"};
+            throw BadOption{"unknown option '" + orvanta::sim::shortened(option) + "'"};
         }
     }
+    if (!replayPath.empty()) {
+        if (!options.recordPath.empty())
+            playOption = "--record";
+        if (!playOption.empty())
+            throw BadOption{playOption + ": a replay plays as recorded, on its own screen"};
+        readReplay(replayPath, options);
+    }
     return options;
+}
+
+bool wantsHelp(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h")
+            return true;
+    return false;
+}
+
+// Output that did not reach its file (a full disk, a closed pipe) is a failure, not a run.
+int checkedOutput(int status)
+{
+    std::cout.flush();
+    if (std::cout && std::fflush(stdout) == 0)
+        return status;
+    std::cerr << "orvanta-sim: cannot write the output: " << std::strerror(errno) << '\n';
+    return status == 0 ? 1 : status;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+    if (wantsHelp(argc, argv)) {
         std::cout << usage;
-        return 0;
+        return checkedOutput(0);
     }
     orvanta::sim::Options options;
     try {
@@ -109,6 +193,9 @@ int main(int argc, char* argv[])
     } catch (const BadOption& bad) {
         std::cerr << "orvanta-sim: " << bad.message << '\n' << usage;
         return 2;
+    } catch (const BadReplay& bad) {
+        std::cerr << "orvanta-sim: " << bad.message << '\n';
+        return 2;
     }
-    return orvanta::sim::simulate(options, std::cout);
+    return checkedOutput(orvanta::sim::simulate(options, std::cout));
 }

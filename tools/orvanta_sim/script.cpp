@@ -37,7 +37,7 @@ ScriptEvent parseLine(const std::vector<std::string>& w, int line)
     ScriptEvent event;
     event.line = line;
     if (!parseNumber(w[0], event.time) || event.time < 0)
-        fail("the time must be a whole number of milliseconds, 0 or more: " + w[0]);
+        fail("the time must be a whole number of milliseconds, 0 or more: " + shortened(w[0]));
     if (w.size() < 2)
         fail("an event is missing after the time");
     const std::string& verb = w[1];
@@ -60,12 +60,23 @@ ScriptEvent parseLine(const std::vector<std::string>& w, int line)
             fail("answer takes yes or no");
         event.yes = w[2] == "yes";
     } else {
-        fail("unknown event '" + verb + "' (move, click, key or answer)");
+        fail("unknown event '" + shortened(verb) + "' (move, click, key or answer)");
     }
     return event;
 }
 
 } // namespace
+
+std::string shortened(const std::string& word)
+{
+    constexpr std::size_t kept = 40;
+    if (word.size() <= kept)
+        return word;
+    std::size_t cut = kept;
+    while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80)
+        --cut; // not inside a character
+    return word.substr(0, cut) + "... (" + std::to_string(word.size()) + " bytes)";
+}
 
 std::vector<ScriptEvent> parseScript(const std::string& text)
 {

@@ -22,6 +22,10 @@ struct ScriptError {
     std::string message;
 };
 
+// A word from the input as a message quotes it: cut after a few dozen bytes, at the start
+// of a character, so that a huge token cannot flood the terminal.
+std::string shortened(const std::string& word);
+
 // Parses a play script: one event a line, in time order; '#' lines and blank lines are
 // ignored. Throws ScriptError for the first line it cannot read.
 std::vector<ScriptEvent> parseScript(const std::string& text);

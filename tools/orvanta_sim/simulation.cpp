@@ -1,21 +1,26 @@
 #include "tools/orvanta_sim/simulation.h"
 
 #include "ball/clock.h"
+#include "core/replay_vocabulary.h"
 #include "board/form1.h"
 #include "core/modafs.h"
 #include "core/startup.h"
 #include "hoop/frmsplash.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
+#include "platform/recorder.h"
 #include "platform/sim/sim_backend.h"
 #include "platform/timer.h"
 #include "screens/frmend.h"
 #include "screens/frmsplash1.h"
+#include "tools/orvanta_sim/replay_driver.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <cstdio>
+#include <iostream>
 
 namespace orvanta::sim {
 
@@ -31,6 +36,10 @@ std::string number(float value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return {buffer, result.ptr};
 }
+
+// Where a real window stands for a position in twips, in logical pixels, as the real
+// backend rounds it.
+long pixels(float twips) { return std::lround(twips / twipsPerPixel); }
 
 std::string quoted(const std::string& text)
 {
@@ -61,6 +70,9 @@ public:
     int run();
 
 private:
+    int playRecording();
+    const char* recordingEnding(const ReplayDriver& driver) const;
+    static const char* inputHandler(const replay::Event& event);
     static bool isGameTimer(const Timer& timer);
     void traceLine(const std::string& handler);
     void enterNameAndLength();
@@ -84,6 +96,8 @@ private:
     float lastX_ = 0, lastY_ = 0;
     bool endScreenShown_ = false;
     bool lastInputWasClick_ = false;
+    std::optional<replay::EventKind> lastEvent_;
+    const char* waitingHandler_ = nullptr;
 };
 
 bool Simulation::isGameTimer(const Timer& timer)
@@ -105,6 +119,8 @@ void Simulation::traceLine(const std::string& handler)
     out_ << "{\"t\":" << sim_.now() << ",\"h\":" << quoted(handler)
          << ",\"left\":" << number(ball ? ball->Left.get() : 0)
          << ",\"top\":" << number(ball ? ball->Top.get() : 0)
+         << ",\"x\":" << pixels(ball ? ball->Left.get() : 0)
+         << ",\"y\":" << pixels(ball ? ball->Top.get() : 0)
          << ",\"vx\":" << afs.BallSpeedX.value() << ",\"vy\":" << afs.BallSpeedY.value()
          << ",\"inhoop\":" << (hoop && hoop->InHoop ? "true" : "false")
          << ",\"score\":" << quoted(board ? board->Lblscore.Caption.get() : "")
@@ -156,7 +172,20 @@ bool Simulation::deliver(const ScriptEvent& event)
 
 int Simulation::run()
 {
+    if (options_.replay)
+        return playRecording();
     program_.single<modAFS>(); // the game state exists before anything reads it
+    std::optional<Recorder> recorder;
+    if (!options_.recordPath.empty()) {
+        std::FILE* file = std::fopen(options_.recordPath.c_str(), "w+b");
+        if (!file) {
+            std::cerr << "orvanta-sim: cannot write " << options_.recordPath << '\n';
+            return 2;
+        }
+        recorder.emplace(file, replay::Header{options_.screenWidth, options_.screenHeight,
+                                              programVersion()},
+                         [this] { return sim_.now(); });
+    }
     sim_.answerPolicy = [this](const MessageBoxRequest& box) -> std::optional<int> {
         if ((box.style & 0xF) != msgbox::yesNo)
             return msgbox::ok;
@@ -210,6 +239,8 @@ int Simulation::run()
     }
     if (!over())
         sim_.advanceTo(stopTime);
+    // What follows is the tool stopping the run, not the run itself.
+    recorder.reset();
 
     if (program_.error()) {
         finish("error");
@@ -220,6 +251,79 @@ int Simulation::run()
     else
         finish(endScreenShown_ ? "gameover" : "until");
     return 0;
+}
+
+// The recording's events in its order and at its times, instead of the clock and a script;
+// traced as a scripted game is.
+int Simulation::playRecording()
+{
+    program_.single<modAFS>();
+    sim_.driveTicks();
+    sim_.observer = [this](const Timer& timer) {
+        if (options_.trace && isGameTimer(timer))
+            traceLine(timer.form().className() + "." + timer.name());
+    };
+    sim_.start(program_, StartProgram);
+
+    ReplayDriver driver(sim_, *options_.replay, replayVocabulary());
+    const std::int64_t until = options_.until.value_or(replay::maxMs);
+    const auto divergence = driver.play(until, [this](const replay::Event& event) {
+        if (event.kind != replay::EventKind::Exit)
+            lastEvent_ = event.kind;
+        if (!options_.trace)
+            return;
+        // An input whose handler waits in a box is traced once the box is answered and
+        // the handler has run to its end, as a scripted game traces it.
+        if (event.kind == replay::EventKind::Answer && !sim_.boxOpen() && waitingHandler_) {
+            if (!program_.ended())
+                traceLine(waitingHandler_);
+            waitingHandler_ = nullptr;
+        }
+        const char* handler = inputHandler(event);
+        if (!handler || program_.ended())
+            return;
+        if (sim_.boxOpen())
+            waitingHandler_ = handler;
+        else
+            traceLine(handler);
+    });
+    if (options_.until && !driver.playedAll())
+        sim_.setTime(*options_.until);
+    finish(divergence ? "diverged" : recordingEnding(driver));
+    if (divergence) {
+        std::cerr << "orvanta-sim: " << options_.replayPath << ": line " << divergence->line
+                  << ": " << divergence->what << "; the replay stops there\n";
+        return 3;
+    }
+    return program_.error() ? 1 : 0;
+}
+
+// The ball's handler that a recorded input runs, for the trace; null for other input.
+const char* Simulation::inputHandler(const replay::Event& event)
+{
+    if (replayVocabulary().at(event.window).name != "clock")
+        return nullptr;
+    switch (event.kind) {
+    case replay::EventKind::Move: return "clock.Image1_MouseMove";
+    case replay::EventKind::Click: return "clock.Image1_Click";
+    case replay::EventKind::Key: return "clock.Form_KeyPress";
+    default: return nullptr;
+    }
+}
+
+const char* Simulation::recordingEnding(const ReplayDriver& driver) const
+{
+    if (program_.error())
+        return "error";
+    if (program_.ended()) {
+        if (lastEvent_ == replay::EventKind::Click)
+            return "click";
+        return lastEvent_ == replay::EventKind::Signal ? "signal" : "exit";
+    }
+    if (!driver.playedAll())
+        return "until";
+    const frmend* end = program_.find<frmend>();
+    return end && end->isLoaded() && end->Visible() ? "gameover" : "cut";
 }
 
 void Simulation::finish(const char* ended)

@@ -1,0 +1,112 @@
+#include "platform/recorder.h"
+
+#include "platform/control.h"
+#include "platform/form.h"
+#include "platform/timer.h"
+
+#include <cassert>
+
+namespace platform {
+
+Recorder::Recorder(std::FILE* file, const replay::Header& header,
+                   std::function<std::int64_t()> clock)
+    : output_(file), clock_(std::move(clock)), start_(std::chrono::steady_clock::now())
+{
+    assert(!active_ && "one recording at a time");
+    active_ = this;
+    write(replay::headerLine(header));
+}
+
+Recorder::~Recorder() { active_ = nullptr; }
+
+std::int64_t Recorder::now() const
+{
+    if (clock_)
+        return clock_();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
+        .count();
+}
+
+void Recorder::write(const std::string& line)
+{
+    if (stopped_)
+        return;
+    // Past the reader's limit a file could not be replayed at all: stop before it.
+    const char* why = nullptr;
+    if (output_.size() + line.size() > replay::maxFileBytes)
+        why = "the replay file is full";
+    else if (!output_.append(line))
+        why = "cannot write the replay file";
+    if (why) {
+        stopped_ = true;
+        std::fprintf(stderr, "orvanta: %s; the recording stops here\n", why);
+        return;
+    }
+}
+
+void Recorder::ticked(const Timer& timer)
+{
+    write(line("tick").word(timer.form().className()).word(timer.name()).finish());
+}
+
+void Recorder::mouseMoved(const Form& form, float x, float y, int button, int shift)
+{
+    write(line("move")
+              .word(form.className())
+              .number(x)
+              .number(y)
+              .number(std::int64_t{button})
+              .number(std::int64_t{shift})
+              .finish());
+}
+
+void Recorder::clicked(const Form& form, float x, float y)
+{
+    write(line("click").word(form.className()).number(x).number(y).finish());
+}
+
+void Recorder::keyPressed(const Form& form, int keyAscii)
+{
+    write(line("key").word(form.className()).number(std::int64_t{keyAscii}).finish());
+}
+
+void Recorder::accessKeyPressed(const Form& form, char letter)
+{
+    write(line("access").word(form.className()).word(std::string(1, letter)).finish());
+}
+
+void Recorder::closeRequested(const Form& form)
+{
+    write(line("close").word(form.className()).finish());
+}
+
+void Recorder::typed(const TextBox& box, const std::string& text)
+{
+    write(line("type").word(box.form().className()).word(box.name()).text(text).finish());
+}
+
+void Recorder::picked(const ComboBox& list, int index)
+{
+    write(line("pick")
+              .word(list.form().className())
+              .word(list.name())
+              .number(std::int64_t{index})
+              .finish());
+}
+
+void Recorder::pressed(const CommandButton& button)
+{
+    write(line("press").word(button.form().className()).word(button.name()).finish());
+}
+
+void Recorder::answered(int result)
+{
+    write(line("answer").number(std::int64_t{result}).finish());
+}
+
+void Recorder::signalled() { write(line("signal").finish()); }
+
+void Recorder::exited(int status) { write(line("exit").number(std::int64_t{status}).finish()); }
+
+} // namespace platform

@@ -1,0 +1,476 @@
+#include "platform/replay_file.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+
+namespace platform::replay {
+
+namespace {
+
+constexpr std::array<std::string_view, 12> verbs{"tick",  "move",  "click", "key",
+                                                 "access", "close", "type", "pick",
+                                                 "press", "answer", "signal", "exit"};
+
+std::string_view verbOf(EventKind kind) { return verbs[static_cast<std::size_t>(kind)]; }
+
+// The length of the next UTF-8 code point at `at`, or 0 if the bytes there are not one
+// (overlong forms, surrogates and code points past U+10FFFF are not).
+std::size_t codePointLength(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned int low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF)
+            return 0;
+    return length;
+}
+
+bool isPlain(unsigned char byte) { return byte > 0x20 && byte < 0x7F && byte != '\\'; }
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Reads the lines of one file, refusing any longer than maxLineBytes.
+class Lines {
+public:
+    explicit Lines(std::string_view text) : text_(text) {}
+
+    bool next(std::string_view& line)
+    {
+        if (at_ >= text_.size())
+            return false;
+        ++number_;
+        const std::size_t end = text_.find('\n', at_);
+        const std::size_t stop = end == std::string_view::npos ? text_.size() : end;
+        if (stop - at_ > maxLineBytes)
+            throw ReadError{number_, "the line is longer than " + std::to_string(maxLineBytes) +
+                                         " bytes"};
+        line = text_.substr(at_, stop - at_);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        at_ = end == std::string_view::npos ? text_.size() : end + 1;
+        // A last line without its newline was cut off while it was written.
+        whole_ = end != std::string_view::npos;
+        return true;
+    }
+    int number() const { return number_; }
+    bool whole() const { return whole_; }
+
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int number_ = 0;
+    bool whole_ = true;
+};
+
+std::vector<std::string_view> wordsOf(std::string_view line, int number)
+{
+    std::vector<std::string_view> words;
+    if (line.empty())
+        throw ReadError{number, "an empty line is not an event"};
+    std::size_t at = 0;
+    while (at <= line.size()) {
+        const std::size_t end = std::min(line.find(' ', at), line.size());
+        if (end == at)
+            throw ReadError{number, "words must be separated by one space"};
+        words.push_back(line.substr(at, end - at));
+        if (words.size() > 8)
+            throw ReadError{number, "too many words"};
+        at = end + 1;
+    }
+    return words;
+}
+
+// Reads the words of one event line.
+class EventReader {
+public:
+    EventReader(const std::vector<std::string_view>& words, int line, const Vocabulary& vocabulary,
+                std::vector<std::string>& texts)
+        : words_(words), line_(line), vocabulary_(vocabulary), texts_(texts)
+    {
+    }
+
+    Event read(std::int64_t notBefore);
+
+private:
+    [[noreturn]] void fail(const std::string& message) const { throw ReadError{line_, message}; }
+
+    template <class Number>
+    Number integer(std::size_t index, Number low, Number high, const char* what) const
+    {
+        const std::string_view word = words_[index];
+        Number value{};
+        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+        if (error != std::errc{} || end != word.data() + word.size() || value < low ||
+            value > high)
+            fail(std::string(what) + " must be a whole number from " + std::to_string(low) +
+                 " to " + std::to_string(high) + ", not '" + std::string(word) + "'");
+        return value;
+    }
+    float twips(std::size_t index) const;
+    std::uint8_t window(std::size_t index) const;
+    std::uint8_t item(std::size_t index, const std::vector<std::string>& names,
+                      const char* what) const;
+    std::string text(std::size_t index) const;
+    void expectWords(std::size_t count, const char* usage) const
+    {
+        if (words_.size() != count)
+            fail(std::string(verb()) + " takes " + usage);
+    }
+    std::string_view verb() const { return words_[1]; }
+
+    const std::vector<std::string_view>& words_;
+    int line_;
+    const Vocabulary& vocabulary_;
+    std::vector<std::string>& texts_;
+    std::uint8_t windowIndex_ = 0;
+};
+
+float EventReader::twips(std::size_t index) const
+{
+    const std::string_view word = words_[index];
+    float value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc{} || end != word.data() + word.size() || !std::isfinite(value) ||
+        std::fabs(value) > maxTwips)
+        fail("a position must be a number of twips within 10000000, not '" + std::string(word) +
+             "'");
+    return value;
+}
+
+std::uint8_t EventReader::window(std::size_t index) const
+{
+    for (std::size_t i = 0; i < vocabulary_.size(); ++i)
+        if (vocabulary_[i].name == words_[index])
+            return static_cast<std::uint8_t>(i);
+    fail("no window of the program is named '" + std::string(words_[index]) + "'");
+}
+
+std::uint8_t EventReader::item(std::size_t index, const std::vector<std::string>& names,
+                               const char* what) const
+{
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == words_[index])
+            return static_cast<std::uint8_t>(i);
+    fail("the window " + vocabulary_[windowIndex_].name + " has no " + what + " named '" +
+         std::string(words_[index]) + "'");
+}
+
+std::string EventReader::text(std::size_t index) const
+{
+    const std::string_view word = words_[index];
+    if (word.empty() || word.front() != '=')
+        fail("typed text must start with '='");
+    std::string text;
+    for (std::size_t i = 1; i < word.size(); ++i) {
+        if (word[i] != '\\') {
+            text += word[i];
+            continue;
+        }
+        const int high = i + 3 < word.size() && word[i + 1] == 'x' ? hexValue(word[i + 2]) : -1;
+        const int low = high >= 0 ? hexValue(word[i + 3]) : -1;
+        if (low < 0)
+            fail("a '\\' in typed text must start \\x and two hex digits");
+        text += static_cast<char>(high * 16 + low);
+        i += 3;
+    }
+    if (text.size() > maxTextBytes)
+        fail("typed text is longer than " + std::to_string(maxTextBytes) + " bytes");
+    if (cutText(text, text.size()).size() != text.size())
+        fail("typed text is not UTF-8");
+    return text;
+}
+
+Event EventReader::read(std::int64_t notBefore)
+{
+    Event event;
+    if (words_.size() < 2)
+        fail("an event is missing after the time");
+    event.ms = integer<std::int64_t>(0, 0, maxMs, "the time in ms");
+    if (event.ms < notBefore)
+        fail("the events must come in time order");
+    const std::string_view verb = words_[1];
+    std::size_t kind = 0;
+    while (kind < verbs.size() && verbs[kind] != verb)
+        ++kind;
+    if (kind == verbs.size())
+        fail("unknown event '" + std::string(verb) + "'");
+    event.kind = static_cast<EventKind>(kind);
+
+    const bool global = event.kind == EventKind::Answer || event.kind == EventKind::Signal ||
+                        event.kind == EventKind::Exit;
+    if (!global) {
+        if (words_.size() < 3)
+            fail(std::string(verb) + " needs a window");
+        windowIndex_ = event.window = window(2);
+    }
+    static const WindowNames none;
+    const WindowNames& names = global ? none : vocabulary_[event.window];
+    switch (event.kind) {
+    case EventKind::Tick:
+        expectWords(4, "a window and its timer");
+        event.item = item(3, names.timers, "timer");
+        break;
+    case EventKind::Move:
+        expectWords(7, "a window, x and y in twips, the buttons and the shift keys");
+        event.x = twips(3);
+        event.y = twips(4);
+        event.value = integer(5, 0, 7, "the buttons");
+        event.shift = static_cast<std::uint8_t>(integer(6, 0, 7, "the shift keys"));
+        break;
+    case EventKind::Click:
+        expectWords(5, "a window, x and y in twips");
+        event.x = twips(3);
+        event.y = twips(4);
+        break;
+    case EventKind::Key:
+        expectWords(4, "a window and a character code");
+        event.value = integer(3, 0, 65535, "a character code");
+        break;
+    case EventKind::Access:
+        expectWords(4, "a window and a letter");
+        if (words_[3].size() != 1 || words_[3][0] < 'A' || words_[3][0] > 'Z')
+            fail("an access key is a letter from A to Z");
+        event.value = words_[3][0];
+        break;
+    case EventKind::Close: expectWords(3, "a window"); break;
+    case EventKind::Type:
+        expectWords(5, "a window, its text box and =text");
+        event.item = item(3, names.textBoxes, "text box");
+        event.value = static_cast<std::int32_t>(texts_.size());
+        texts_.push_back(text(4));
+        break;
+    case EventKind::Pick:
+        expectWords(5, "a window, its list and an index");
+        event.item = item(3, names.lists, "list");
+        event.value = integer(4, -1, maxListIndex, "a list index");
+        break;
+    case EventKind::Press:
+        expectWords(4, "a window and its button");
+        event.item = item(3, names.buttons, "button");
+        break;
+    case EventKind::Answer:
+        expectWords(3, "a result code");
+        event.value = integer(2, 1, 7, "a result code");
+        break;
+    case EventKind::Signal: expectWords(2, "nothing more"); break;
+    case EventKind::Exit:
+        expectWords(3, "a status");
+        event.value = integer(2, 0, 255, "a status");
+        break;
+    }
+    return event;
+}
+
+Header readHeader(std::string_view line)
+{
+    const auto fail = [](const std::string& message) -> Header { throw ReadError{1, message}; };
+    std::vector<std::string_view> words;
+    try {
+        words = wordsOf(line, 1);
+    } catch (const ReadError&) {
+        words.clear();
+    }
+    if (words.empty() || words[0] != formatName)
+        return fail("not a replay of orvanta (the first line must start '" +
+                    std::string(formatName) + "')");
+    const std::string version = std::to_string(formatVersion);
+    if (words.size() < 2 || words[1] != version)
+        return fail("a replay of another format version; this program reads version " +
+                    version);
+    if (words.size() != 6 || words[2] != "screen" || words[4] != "program")
+        return fail("the first line must read '" + std::string(formatName) + " " + version +
+                    " screen WIDTHxHEIGHT program VERSION'");
+    Header header;
+    const std::string_view size = words[3];
+    const std::size_t x = size.find('x');
+    const auto dimension = [&](std::string_view word, int& value) {
+        const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+        return error == std::errc{} && end == word.data() + word.size() && value >= 1 &&
+               value <= maxScreenPixels;
+    };
+    if (x == std::string_view::npos || !dimension(size.substr(0, x), header.screenWidth) ||
+        !dimension(size.substr(x + 1), header.screenHeight))
+        return fail("the screen must be WIDTHxHEIGHT in pixels, each from 1 to " +
+                    std::to_string(maxScreenPixels));
+    if (words[5].size() > 64)
+        return fail("the program version is too long");
+    header.programVersion = words[5];
+    return header;
+}
+
+} // namespace
+
+std::string_view cutText(std::string_view utf8, std::size_t bytes)
+{
+    std::size_t kept = 0;
+    while (kept < utf8.size()) {
+        const std::size_t length = codePointLength(utf8, kept);
+        if (length == 0 || kept + length > bytes)
+            break;
+        kept += length;
+    }
+    return utf8.substr(0, kept);
+}
+
+Replay readReplay(std::string_view text, const Vocabulary& vocabulary)
+{
+    // A recording cut short ends in the zero bytes of the space made for what was to come.
+    while (!text.empty() && text.back() == '\0')
+        text.remove_suffix(1);
+    Lines lines(text);
+    std::string_view line;
+    if (!lines.next(line))
+        throw ReadError{0, "the file is empty, not a replay"};
+    Replay replay;
+    replay.header = readHeader(line);
+    bool exited = false;
+    while (lines.next(line)) {
+        // A recording cut short (a crash, the X server gone) ends in a part of a line.
+        if (!lines.whole())
+            break;
+        if (exited)
+            throw ReadError{lines.number(), "nothing may follow the program's exit"};
+        const std::vector<std::string_view> words = wordsOf(line, lines.number());
+        const std::int64_t last = replay.events.empty() ? 0 : replay.events.back().ms;
+        EventReader reader(words, lines.number(), vocabulary, replay.texts);
+        replay.events.push_back(reader.read(last));
+        exited = replay.events.back().kind == EventKind::Exit;
+    }
+    return replay;
+}
+
+Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ReadError{0, "cannot be read"};
+    // Read at most one byte past the limit: a device or a pipe may never end.
+    std::string text(maxFileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad())
+        throw ReadError{0, "cannot be read"};
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > maxFileBytes)
+        throw ReadError{0, "is larger than " + std::to_string(maxFileBytes >> 20) +
+                               " MiB, more than a replay can be"};
+    return readReplay(text, vocabulary);
+}
+
+// --- Writing -----------------------------------------------------------------------------
+
+std::string headerLine(const Header& header)
+{
+    return std::string(formatName) + ' ' + std::to_string(formatVersion) + " screen " +
+           std::to_string(header.screenWidth) + 'x' + std::to_string(header.screenHeight) +
+           " program " + header.programVersion + '\n';
+}
+
+LineWriter::LineWriter(std::int64_t ms, std::string_view verb)
+{
+    number(ms);
+    word(verb);
+}
+
+LineWriter& LineWriter::word(std::string_view name)
+{
+    if (!line_.empty())
+        line_ += ' ';
+    line_ += name;
+    return *this;
+}
+
+LineWriter& LineWriter::number(std::int64_t value) { return word(std::to_string(value)); }
+
+LineWriter& LineWriter::number(float value)
+{
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return word(std::string_view(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())));
+}
+
+LineWriter& LineWriter::text(std::string_view utf8)
+{
+    static constexpr char hex[] = "0123456789abcdef";
+    std::string escaped = "=";
+    for (const char c : cutText(utf8, maxTextBytes)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (isPlain(byte)) {
+            escaped += c;
+        } else {
+            escaped += "\\x";
+            escaped += hex[byte >> 4];
+            escaped += hex[byte & 0xF];
+        }
+    }
+    return word(escaped);
+}
+
+std::string LineWriter::finish()
+{
+    line_ += '\n';
+    return std::move(line_);
+}
+
+std::string eventLine(const Event& event, const Vocabulary& vocabulary,
+                      const std::vector<std::string>& texts)
+{
+    LineWriter line(event.ms, verbOf(event.kind));
+    const WindowNames& names = vocabulary.at(event.window);
+    switch (event.kind) {
+    case EventKind::Tick: line.word(names.name).word(names.timers.at(event.item)); break;
+    case EventKind::Move:
+        line.word(names.name).number(event.x).number(event.y).number(std::int64_t{event.value});
+        line.number(std::int64_t{event.shift});
+        break;
+    case EventKind::Click: line.word(names.name).number(event.x).number(event.y); break;
+    case EventKind::Key: line.word(names.name).number(std::int64_t{event.value}); break;
+    case EventKind::Access:
+        line.word(names.name).word(std::string(1, static_cast<char>(event.value)));
+        break;
+    case EventKind::Close: line.word(names.name); break;
+    case EventKind::Type:
+        line.word(names.name).word(names.textBoxes.at(event.item));
+        line.text(texts.at(static_cast<std::size_t>(event.value)));
+        break;
+    case EventKind::Pick:
+        line.word(names.name).word(names.lists.at(event.item)).number(std::int64_t{event.value});
+        break;
+    case EventKind::Press: line.word(names.name).word(names.buttons.at(event.item)); break;
+    case EventKind::Answer:
+    case EventKind::Exit: line.number(std::int64_t{event.value}); break;
+    case EventKind::Signal: break;
+    }
+    return line.finish();
+}
+
+} // namespace platform::replay

@@ -1,0 +1,111 @@
+#pragma once
+
+// The replay file: what a run of the program dispatched, one event a line, with the ms
+// since the recording started. Written by the recorder as the game goes; read back for a
+// replay. Plain C++ with no Qt, so that the reader can be fuzzed alone.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::replay {
+
+constexpr std::string_view formatName = "orvanta-replay";
+constexpr int formatVersion = 1;
+
+// Limits that keep a stranger's file from costing more than a long game would.
+constexpr std::size_t maxLineBytes = 8192;
+constexpr std::size_t maxTextBytes = 1024; // typed text, decoded
+constexpr std::size_t maxFileBytes = 64u << 20;
+constexpr std::int64_t maxMs = 1'000'000'000'000; // some 31 years
+constexpr float maxTwips = 1e7F;
+constexpr int maxScreenPixels = 100000;
+constexpr int maxListIndex = 9999;
+
+// The names a replay may use: each window of the program with its timers and the
+// controls that take typing, picks and presses. Anything else in a file is refused.
+struct WindowNames {
+    std::string name;
+    std::vector<std::string> timers;
+    std::vector<std::string> textBoxes;
+    std::vector<std::string> lists;
+    std::vector<std::string> buttons;
+};
+using Vocabulary = std::vector<WindowNames>;
+
+struct Header {
+    int screenWidth = 0; // logical pixels
+    int screenHeight = 0;
+    std::string programVersion;
+};
+
+enum class EventKind : std::uint8_t {
+    Tick,   // a timer of a window: window, item = timer
+    Move,   // the pointer over a window: window, x, y, value = buttons, shift
+    Click,  // window, x, y
+    Key,    // a key with a character for the window: window, value = code
+    Access, // Alt and a letter: window, value = the letter
+    Close,  // a close request from the window system: window
+    Type,   // the text a text box now holds: window, item = box, value = index into texts
+    Pick,   // an item of a list: window, item = list, value = index
+    Press,  // a button clicked or pressed with a key: window, item = button
+    Answer, // the open message box answered: value = result code
+    Signal, // SIGINT or SIGTERM
+    Exit,   // the program ended: value = status; the last line of a whole recording
+};
+
+// 24 bytes: a long game's events fit in memory many times over.
+struct Event {
+    std::int64_t ms = 0;
+    float x = 0, y = 0; // twips from the window's top-left corner
+    std::int32_t value = 0;
+    EventKind kind = EventKind::Tick;
+    std::uint8_t shift = 0;
+    std::uint8_t window = 0; // index into the vocabulary
+    std::uint8_t item = 0;   // index into the window's timers, text boxes, lists or buttons
+};
+
+struct Replay {
+    Header header;
+    std::vector<Event> events; // the event on line i + 2 at index i
+    std::vector<std::string> texts;
+};
+
+// Why a file cannot be replayed; line 0 for the file as a whole.
+struct ReadError {
+    int line = 0;
+    std::string message;
+};
+
+// Reads a whole replay. Throws ReadError naming the first line that is not right.
+Replay readReplay(std::string_view text, const Vocabulary& vocabulary);
+// Reads the file at `path`, refusing it unread if it is larger than maxFileBytes.
+Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary);
+
+// --- Writing ---------------------------------------------------------------------------
+
+std::string headerLine(const Header& header); // with its newline
+
+// One event line, built word by word.
+class LineWriter {
+public:
+    LineWriter(std::int64_t ms, std::string_view verb);
+    LineWriter& word(std::string_view name);
+    LineWriter& number(std::int64_t value);
+    LineWriter& number(float value); // shortest form that reads back the same
+    LineWriter& text(std::string_view utf8); // escaped into one word, cut at maxTextBytes
+    std::string finish(); // with its newline
+
+private:
+    std::string line_;
+};
+
+// The line of a read event, as the recorder writes it.
+std::string eventLine(const Event& event, const Vocabulary& vocabulary,
+                      const std::vector<std::string>& texts);
+
+// `utf8` cut to at most `bytes` bytes of whole code points.
+std::string_view cutText(std::string_view utf8, std::size_t bytes);
+
+} // namespace platform::replay

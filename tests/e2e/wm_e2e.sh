@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# A whole game under a real X11 window manager (mutter or xfwm4) on a private Xvfb:
+# frameless windows exactly where the model puts them, the framed entry screen's frame
+# there too, only the ball on the taskbar, the ball knocked up to the top edge, Escape on
+# the ball reaching it, and every question and the end screen above the game's windows.
+# usage: wm_e2e.sh <mutter|xfwm4> <orvanta binary> <ball lifter> <artefacts folder>
+set -euo pipefail
+manager=$1
+game=$2
+ball_lifter=$3
+artefacts=$4
+source "$(dirname "$0")/x11.sh"
+source "$(dirname "$0")/desktops.sh"
+mkdir -p "$artefacts"
+own_window_manager "$manager" 1024x768
+
+# Window $1 is stacked above every window of the game that is still mapped, by the window
+# manager's account (which may lag a moment behind the mapping). Where xfwm4 publishes no
+# such account (seen at game over, the message box its only window left), the window must
+# be the one under the pointer at its own centre.
+expect_on_top() {
+  local window=$1 what=$2 stacking id seen below deadline=$((SECONDS + 3))
+  if ! xprop -root _NET_CLIENT_LIST_STACKING | grep -q 0x; then
+    geometry "$window"
+    [ "$(window_at $((X + WIDTH / 2)) $((Y + HEIGHT / 2)))" = "$window" ] ||
+      fail "$what is not the window under the pointer at its centre"
+    return 0
+  fi
+  while :; do
+    stacking=$(xprop -root _NET_CLIENT_LIST_STACKING)
+    seen=false
+    below=
+    for id in $(grep -o '0x[0-9a-f]*' <<<"$stacking" || true); do
+      if [ $((id)) = $((window)) ]; then
+        seen=true
+        below=
+      elif $seen && xprop -id "$id" WM_CLASS 2>/dev/null | grep -q '"orvanta"' &&
+        xwininfo -id "$id" | grep -q IsViewable; then
+        below=$id
+      fi
+    done
+    $seen && [ -z "$below" ] && return 0
+    [ $SECONDS -le $deadline ] || break
+    sleep 0.1
+  done
+  $seen || fail "$what ($window) is not among the window manager's windows: $stacking"
+  fail "$what is below $(xprop -id "$below" WM_NAME)"
+}
+
+start_game "$game"
+echo "The loading screen has no frame and stands where the model puts it"
+loading=$(wait_window "Form Loading" 8)
+expect_geometry "$loading" 347 275 330 218 "the loading screen"
+
+echo "The entry screen's frame stands where the model puts it, around its client area"
+entry=$(wait_window "Orvanta Basketball" 8)
+sleep 0.3 # the frame is added once the window is mapped
+frame_extents "$entry"
+geometry "$entry"
+[ "$TOP_EDGE" -gt 0 ] || fail "the window manager gave the entry screen no title bar"
+[ "$((X - LEFT_EDGE)) $((Y - TOP_EDGE)) $WIDTH $HEIGHT" = "264 189 497 390" ] ||
+  fail "the entry screen's frame is at $((X - LEFT_EDGE)),$((Y - TOP_EDGE)) around ${WIDTH}x$HEIGHT"
+screenshot "$artefacts/1-entry.png"
+enter_game Ann 1
+ball=$(wait_window "Clock" 5)
+game_started=$SECONDS
+hoop=$(wait_window "Orvanta Basketball" 2)
+board=$(wait_window "Score Board" 2)
+
+echo "Hoop, board and ball stand where they belong; only the ball is on the taskbar"
+expect_geometry "$hoop" 408 128 209 113 "the hoop"
+expect_geometry "$board" 0 679 281 89 "the score board"
+geometry "$ball"
+[ "$X $WIDTH $HEIGHT" = "479 64 64" ] || fail "the ball is at x $X size ${WIDTH}x$HEIGHT"
+for window in "$hoop" "$board"; do
+  xprop -id "$window" _NET_WM_STATE | grep -q SKIP_TASKBAR ||
+    fail "$(xprop -id "$window" WM_NAME) is on the taskbar"
+done
+! xprop -id "$ball" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "the ball is off the taskbar"
+xprop -root _NET_CLIENT_LIST | grep -q "$(printf '0x%x' "$ball")" ||
+  fail "the window manager does not list the ball"
+screenshot "$artefacts/2-game.png"
+
+# Both window managers keep a window that a program moves on the screen once it has been
+# wholly on it, mutter wholly, xfwm4 in part; only docks, desktops and windows they do not
+# manage escape that, and those have no taskbar entry. So the ball reaches the top edge
+# and no further: the test checks that it gets there, and records how far it got.
+echo "Knocked up again and again, the ball reaches the top of the screen"
+"$ball_lifter" "$ball" 6 >"$artefacts/lift.txt" || true
+highest=$(awk '/highest/ {print $2}' "$artefacts/lift.txt")
+echo "The ball's window got as high as y $highest"
+[ -n "$highest" ] && [ "$highest" -le 0 ] || fail "the ball did not reach the top: $highest"
+xdotool mousemove 1000 300
+
+echo "Escape on the ball reaches it: the exit question opens above the game"
+sleep 0.6 # the ball takes the keyboard after the last touch
+xdotool key Escape
+box=$(wait_window "Exit" 5)
+sleep 0.3
+expect_on_top "$box" "the exit question"
+screenshot "$artefacts/3-exit.png"
+xdotool key n
+wait_gone "Exit"
+
+echo "When the time is up the game-over message and then the end screen are on top"
+wait_window "Whats the score?" 70 >/dev/null
+[ $((SECONDS - game_started)) -ge 59 ] || fail "the game ended after only $((SECONDS - game_started))s"
+sleep 0.3
+expect_on_top "$(wait_window "Whats the score?" 1)" "the game-over message"
+screenshot "$artefacts/4-game-over.png"
+xdotool key Return
+end=$(wait_window "The End" 5)
+sleep 0.3
+expect_geometry "$end" 255 209 424 216 "the end screen"
+expect_on_top "$end" "the end screen"
+screenshot "$artefacts/5-end.png"
+kill -TERM "$game_pid"
+expect_exit 3 0
+echo "PASS"
