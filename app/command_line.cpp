@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
 #include <array>
-#include <set>
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -20,6 +20,7 @@ struct GameOption {
 
 void printUsage(CommandLine& line, const std::string&, std::ostream& out);
 
+// clang-format off
 constexpr std::array gameOptions{
     GameOption{"--help", "", "show this help and exit", printUsage},
     GameOption{"--version", "", "show the version and exit",
@@ -36,11 +37,13 @@ constexpr std::array gameOptions{
                    line.replay = file;
                }},
 };
+// clang-format on
 
 // Qt's own options, which QApplication reads and takes away; with a value or without.
 constexpr std::array<std::string_view, 13> qtOptionsWithValue{
-    "platform", "platformpluginpath", "platformtheme", "plugin", "display", "qwindowgeometry",
-    "qwindowicon", "qwindowtitle", "geometry", "title", "name", "style", "stylesheet"};
+    "platform",    "platformpluginpath", "platformtheme", "plugin", "display", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "geometry",      "title",  "name",    "style",
+    "stylesheet"};
 constexpr std::array<std::string_view, 5> qtFlags{"reverse", "nograb", "dograb", "sync",
                                                   "widgetcount"};
 

@@ -76,9 +76,7 @@ namespace {
 
 class DestroyWatch final : public QAbstractNativeEventFilter {
 public:
-    explicit DestroyWatch(std::function<void(WId)> destroyed) : destroyed_(std::move(destroyed))
-    {
-    }
+    explicit DestroyWatch(std::function<void(WId)> destroyed) : destroyed_(std::move(destroyed)) {}
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
     {
@@ -128,7 +126,7 @@ bool moveOnX11(QWindow& window, QPoint logical)
     const qreal scale = window.devicePixelRatio();
     const QPointF device = QPointF(logical - corner) * scale + QPointF(corner);
     const std::array<std::int32_t, 2> place{static_cast<std::int32_t>(std::lround(device.x())),
-                                           static_cast<std::int32_t>(std::lround(device.y()))};
+                                            static_cast<std::int32_t>(std::lround(device.y()))};
     xcb_connection_t* connection = x11->connection();
     xcb_configure_window(connection, static_cast<xcb_window_t>(window.winId()),
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place.data());
