@@ -87,7 +87,9 @@ bool among(std::string_view name, const std::array<std::string_view, N>& names)
 CommandLine refuse(const std::string& message, std::ostream& err)
 {
     err << "orvanta: " << message << "\nTry 'orvanta --help' for more information.\n";
-    return CommandLine{2};
+    CommandLine refused;
+    refused.exitStatus = 2;
+    return refused;
 }
 
 // An argument as a message quotes it: never a flood of bytes.
