@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
 #include <array>
-#include <set>
 #include <ostream>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -20,6 +20,7 @@ struct GameOption {
 
 void printUsage(CommandLine& line, const std::string&, std::ostream& out);
 
+// clang-format off
 constexpr std::array gameOptions{
     GameOption{"--help", "", "show this help and exit", printUsage},
     GameOption{"--version", "", "show the version and exit",
@@ -36,11 +37,13 @@ constexpr std::array gameOptions{
                    line.replay = file;
                }},
 };
+// clang-format on
 
 // Qt's own options, which QApplication reads and takes away; with a value or without.
 constexpr std::array<std::string_view, 13> qtOptionsWithValue{
-    "platform", "platformpluginpath", "platformtheme", "plugin", "display", "qwindowgeometry",
-    "qwindowicon", "qwindowtitle", "geometry", "title", "name", "style", "stylesheet"};
+    "platform",    "platformpluginpath", "platformtheme", "plugin", "display", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "geometry",      "title",  "name",    "style",
+    "stylesheet"};
 constexpr std::array<std::string_view, 5> qtFlags{"reverse", "nograb", "dograb", "sync",
                                                   "widgetcount"};
 
@@ -84,7 +87,9 @@ bool among(std::string_view name, const std::array<std::string_view, N>& names)
 CommandLine refuse(const std::string& message, std::ostream& err)
 {
     err << "orvanta: " << message << "\nTry 'orvanta --help' for more information.\n";
-    return CommandLine{2};
+    CommandLine refused;
+    refused.exitStatus = 2;
+    return refused;
 }
 
 // An argument as a message quotes it: never a flood of bytes.

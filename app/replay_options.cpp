@@ -10,7 +10,7 @@ ReplayOptions takeReplayOptions(int& argc, char* argv[])
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
-        std::string* value = option == "--record" ? &options.record
+        std::string* value = option == "--record"   ? &options.record
                              : option == "--replay" ? &options.replay
                                                     : nullptr;
         if (!value) {

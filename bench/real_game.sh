@@ -119,7 +119,8 @@ awk '
   $1 == "touch" && !touched { touched = $2 }
 ' missed="$artefacts/touch_missed.txt" "$artefacts/watch.txt" | sort -n >"$artefacts/touch_ms.txt"
 touches=$(wc -l <"$artefacts/touch_ms.txt")
-untaken=$(cat "$artefacts/touch_missed.txt" 2>/dev/null | wc -l)
+untaken=0
+[ -f "$artefacts/touch_missed.txt" ] && untaken=$(wc -l <"$artefacts/touch_missed.txt")
 touch_at() { awk -v p="$1" '{v[NR] = $1} END {if (NR) print v[int(p * (NR - 1)) + 1]; else print "–"}' \
   "$artefacts/touch_ms.txt"; }
 

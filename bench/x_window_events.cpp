@@ -61,8 +61,8 @@ int main(int argc, char* argv[])
             ++configures;
         } else if (event.type == ConfigureNotify) {
             ++configures;
-            const auto [last, first] = lastAbove.try_emplace(event.xconfigure.window,
-                                                             event.xconfigure.above);
+            const auto [last, first] =
+                lastAbove.try_emplace(event.xconfigure.window, event.xconfigure.above);
             if (!first && last->second != event.xconfigure.above)
                 ++restacks;
             last->second = event.xconfigure.above;

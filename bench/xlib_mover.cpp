@@ -27,7 +27,8 @@ int main(int argc, char* argv[])
         } else if (!std::strcmp(argv[i], "--override-redirect")) {
             overrideRedirect = true;
         } else {
-            std::fprintf(stderr, "usage: xlib_mover [--rate N] [--seconds S] [--override-redirect]\n");
+            std::fprintf(stderr,
+                         "usage: xlib_mover [--rate N] [--seconds S] [--override-redirect]\n");
             return 2;
         }
     }
@@ -47,9 +48,9 @@ int main(int argc, char* argv[])
     XSetWindowAttributes attributes{};
     attributes.background_pixel = 0xe07020; // orange, drawn by the server itself
     attributes.override_redirect = overrideRedirect;
-    const Window window = XCreateWindow(display, RootWindow(display, screen), 0, 0, size, size, 0,
-                                        CopyFromParent, InputOutput, CopyFromParent,
-                                        CWBackPixel | CWOverrideRedirect, &attributes);
+    const Window window =
+        XCreateWindow(display, RootWindow(display, screen), 0, 0, size, size, 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect, &attributes);
     XStoreName(display, window, "xlib_mover");
     // Placed by the program, not the window manager.
     XSizeHints hints{};
@@ -60,7 +61,8 @@ int main(int argc, char* argv[])
     XFlush(display);
 
     using Clock = std::chrono::steady_clock;
-    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+    const auto period =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
     const auto start = Clock::now();
     auto next = start;
     int x = width / 3, y = height / 3, dx = 7, dy = 5;

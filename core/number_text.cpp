@@ -39,8 +39,8 @@ std::string numberText(double value)
 double numericValue(const std::string& text)
 {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
-                               text[i] == '\r'))
+    while (i < text.size() &&
+           (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'))
         ++i;
     // Take the longest prefix that forms a decimal number: sign, digits, point, exponent.
     const std::size_t start = i;
@@ -60,8 +60,8 @@ double numericValue(const std::string& text)
     }
     if (!anyDigit)
         return 0;
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E' || text[end] == 'd' ||
-                              text[end] == 'D')) {
+    if (end < text.size() &&
+        (text[end] == 'e' || text[end] == 'E' || text[end] == 'd' || text[end] == 'D')) {
         std::size_t exponent = end + 1;
         if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-'))
             ++exponent;

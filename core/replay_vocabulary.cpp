@@ -53,8 +53,7 @@ platform::replay::Replay readGameReplay(const std::string& path)
     platform::replay::Replay replay = platform::replay::readReplayFile(path, replayVocabulary());
     // Another version may play by other rules: its game would not come out the same.
     if (replay.header.programVersion != programVersion())
-        throw platform::replay::ReadError{1, "recorded by version " +
-                                                 replay.header.programVersion +
+        throw platform::replay::ReadError{1, "recorded by version " + replay.header.programVersion +
                                                  " of the program; this is version " +
                                                  programVersion()};
     return replay;

@@ -10,8 +10,8 @@
 
 namespace platform {
 
-Control::Control(Form& form, ControlKind kind, std::string name, float left, float top,
-                 float width, float height)
+Control::Control(Form& form, ControlKind kind, std::string name, float left, float top, float width,
+                 float height)
     : Left(*this, Change::Geometry, left), Top(*this, Change::Geometry, top),
       Width(*this, Change::Geometry, width), Height(*this, Change::Geometry, height),
       Visible(*this, Change::Visibility, true), form_(form), kind_(kind), name_(std::move(name))
@@ -132,8 +132,7 @@ void ComboBox::pick(int index)
 
 CommandButton::CommandButton(Form& form, std::string name, float left, float top, float width,
                              float height, std::string caption)
-    : FocusableControl(form, ControlKind::CommandButton, std::move(name), left, top, width,
-                       height),
+    : FocusableControl(form, ControlKind::CommandButton, std::move(name), left, top, width, height),
       Caption(std::move(caption))
 {
 }

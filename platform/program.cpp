@@ -92,10 +92,9 @@ void Program::fail(const RuntimeError& error)
             timer->stop();
     ++openBoxes_;
     try {
-        const int answer = backend_.messageBox(
-            describeMessageBox("Run-time error '" + std::to_string(error.number) + "':\n\n" +
-                                   error.description,
-                               msgbox::critical, "Orvanta Basketball"));
+        const int answer = backend_.messageBox(describeMessageBox(
+            "Run-time error '" + std::to_string(error.number) + "':\n\n" + error.description,
+            msgbox::critical, "Orvanta Basketball"));
         if (!ended_)
             recordAnswer(answer);
     } catch (const ProgramEnded&) { // the backend itself is going away

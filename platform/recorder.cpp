@@ -100,10 +100,7 @@ void Recorder::pressed(const CommandButton& button)
     write(line("press").word(button.form().className()).word(button.name()).finish());
 }
 
-void Recorder::answered(int result)
-{
-    write(line("answer").number(std::int64_t{result}).finish());
-}
+void Recorder::answered(int result) { write(line("answer").number(std::int64_t{result}).finish()); }
 
 void Recorder::signalled() { write(line("signal").finish()); }
 

@@ -9,9 +9,9 @@ namespace platform::replay {
 
 namespace {
 
-constexpr std::array<std::string_view, 12> verbs{"tick",  "move",  "click", "key",
-                                                 "access", "close", "type", "pick",
-                                                 "press", "answer", "signal", "exit"};
+constexpr std::array<std::string_view, 12> verbs{"tick",   "move",   "click",  "key",
+                                                 "access", "close",  "type",   "pick",
+                                                 "press",  "answer", "signal", "exit"};
 
 std::string_view verbOf(EventKind kind) { return verbs[static_cast<std::size_t>(kind)]; }
 
@@ -72,8 +72,8 @@ public:
         const std::size_t end = text_.find('\n', at_);
         const std::size_t stop = end == std::string_view::npos ? text_.size() : end;
         if (stop - at_ > maxLineBytes)
-            throw ReadError{number_, "the line is longer than " + std::to_string(maxLineBytes) +
-                                         " bytes"};
+            throw ReadError{number_,
+                            "the line is longer than " + std::to_string(maxLineBytes) + " bytes"};
         line = text_.substr(at_, stop - at_);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
@@ -130,8 +130,7 @@ private:
         const std::string_view word = words_[index];
         Number value{};
         const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-        if (error != std::errc{} || end != word.data() + word.size() || value < low ||
-            value > high)
+        if (error != std::errc{} || end != word.data() + word.size() || value < low || value > high)
             fail(std::string(what) + " must be a whole number from " + std::to_string(low) +
                  " to " + std::to_string(high) + ", not '" + std::string(word) + "'");
         return value;
@@ -305,8 +304,7 @@ Header readHeader(std::string_view line)
                     std::string(formatName) + "')");
     const std::string version = std::to_string(formatVersion);
     if (words.size() < 2 || words[1] != version)
-        return fail("a replay of another format version; this program reads version " +
-                    version);
+        return fail("a replay of another format version; this program reads version " + version);
     if (words.size() != 6 || words[2] != "screen" || words[4] != "program")
         return fail("the first line must read '" + std::string(formatName) + " " + version +
                     " screen WIDTHxHEIGHT program VERSION'");
@@ -415,7 +413,8 @@ LineWriter& LineWriter::number(float value)
 {
     std::array<char, 32> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return word(std::string_view(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())));
+    return word(
+        std::string_view(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())));
 }
 
 LineWriter& LineWriter::text(std::string_view utf8)

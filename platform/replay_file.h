@@ -93,9 +93,9 @@ public:
     LineWriter(std::int64_t ms, std::string_view verb);
     LineWriter& word(std::string_view name);
     LineWriter& number(std::int64_t value);
-    LineWriter& number(float value); // shortest form that reads back the same
+    LineWriter& number(float value);         // shortest form that reads back the same
     LineWriter& text(std::string_view utf8); // escaped into one word, cut at maxTextBytes
-    std::string finish(); // with its newline
+    std::string finish();                    // with its newline
 
 private:
     std::string line_;

@@ -50,8 +50,7 @@ std::function<void()> inputOf(const Event& event, const Replay& replay,
     const WindowNames& names = vocabulary.at(event.window);
     const Event e = event;
     switch (event.kind) {
-    case EventKind::Move:
-        return [form, e] { form->mouseMoved(e.x, e.y, e.value, e.shift); };
+    case EventKind::Move: return [form, e] { form->mouseMoved(e.x, e.y, e.value, e.shift); };
     case EventKind::Click: return [form, e] { form->clicked(e.x, e.y); };
     case EventKind::Key: return [form, e] { form->keyPressed(e.value); };
     case EventKind::Access:

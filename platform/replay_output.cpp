@@ -51,8 +51,7 @@ bool ReplayOutput::cutToSize()
 bool ReplayOutput::grow(std::size_t needed)
 {
 #if defined(__unix__)
-    const std::size_t size =
-        std::min(replay::maxFileBytes, (needed + chunk - 1) / chunk * chunk);
+    const std::size_t size = std::min(replay::maxFileBytes, (needed + chunk - 1) / chunk * chunk);
     if (size < needed)
         return false;
     if (map_)

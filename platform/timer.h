@@ -37,9 +37,9 @@ public:
     const std::string& name() const { return name_; }
 
     // For the toolkit:
-    void startIfEnabled();  // when the window loads
-    void stop();            // the program has ended
-    void tick();            // the backend's tick: runs the handler unless it is still running
+    void startIfEnabled(); // when the window loads
+    void stop();           // the program has ended
+    void tick();           // the backend's tick: runs the handler unless it is still running
     bool isRunning() const { return running_; }
     // Timers due at the same instant fire in the order in which they were last started.
     std::uint64_t startSequence() const { return startSequence_; }

@@ -94,7 +94,8 @@ TEST(Assets, BallIsOneSolidDiscOnMagenta)
                 continue;
             }
             // No colour the key test could mistake for the background.
-            const int dist = std::abs(qRed(p) - 255) + std::abs(qGreen(p)) + std::abs(qBlue(p) - 255);
+            const int dist =
+                std::abs(qRed(p) - 255) + std::abs(qGreen(p)) + std::abs(qBlue(p) - 255);
             EXPECT_GT(dist, 24) << "near-magenta at " << x << "," << y;
             minX = std::min(minX, x), maxX = std::max(maxX, x);
             minY = std::min(minY, y), maxY = std::max(maxY, y);
@@ -165,13 +166,14 @@ TEST(Assets, DoubleSizePicturesMatchTheirOnes)
     int outlineDiffers = 0;
     for (int y = 0; y < big.height(); ++y)
         for (int x = 0; x < big.width(); ++x)
-            outlineDiffers += (big.pixel(x, y) == kMagenta) != (ball.pixel(x / 2, y / 2) == kMagenta);
+            outlineDiffers +=
+                (big.pixel(x, y) == kMagenta) != (ball.pixel(x / 2, y / 2) == kMagenta);
     EXPECT_EQ(outlineDiffers, 0);
 }
 
 TEST(Assets, RoundPicturesHaveClearCornersAndSolidMiddles)
 {
-    const char *names[] = {"icon-16.png", "icon-24.png", "icon-32.png", "icon-48.png",
+    const char *names[] = {"icon-16.png", "icon-24.png",  "icon-32.png", "icon-48.png",
                            "icon-64.png", "icon-256.png", "info-16.png", "info-32.png"};
     for (const char *name : names) {
         SCOPED_TRACE(name);
@@ -203,7 +205,8 @@ TEST(Assets, RoundPicturesHaveClearCornersAndSolidMiddles)
                     continue;
                 ASSERT_EQ(qAlpha(p), 255) << x << "," << y;
                 const QRgb rgb = p | 0xff000000u;
-                EXPECT_NE(std::find(palette.begin(), palette.end(), rgb), palette.end()) << x << "," << y;
+                EXPECT_NE(std::find(palette.begin(), palette.end(), rgb), palette.end())
+                    << x << "," << y;
                 white += rgb == kWhite;
                 navy += rgb == qRgb(0, 0, 128);
             }

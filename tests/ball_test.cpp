@@ -60,8 +60,8 @@ TEST_F(Ball, FloorBounceLosesASixthOfTheSpeed)
     const struct {
         int before;
         int after;
-    } bounces[] = {{300, -250}, {240, -200}, {100, -83}, {50, -42}, {5, -4},
-                   {1, -1},     {0, 0},      {-30, 25}};
+    } bounces[] = {{300, -250}, {240, -200}, {100, -83}, {50, -42},
+                   {5, -4},     {1, -1},     {0, 0},     {-30, 25}};
     for (const auto& b : bounces) {
         sim.invoke([&] {
             ball().Top = floorLine + 45;
@@ -75,6 +75,7 @@ TEST_F(Ball, FloorBounceLosesASixthOfTheSpeed)
 
 TEST_F(Ball, EdgesTurnTheBallBackOnlyPastThem)
 {
+    // clang-format off
     const struct {
         float left;
         int speedBefore;
@@ -82,6 +83,7 @@ TEST_F(Ball, EdgesTurnTheBallBackOnlyPastThem)
     } cases[] = {{0, 250, 250},          {-1, 250, 100},        {-1, -250, 100},
                  {rightLine, 40, 40},    {rightLine + 1, 40, -100}, {rightLine + 1, -250, -100},
                  {5000, -7, -7}};
+    // clang-format on
     for (const auto& c : cases) {
         sim.invoke([&] {
             ball().Left = c.left;
@@ -137,8 +139,8 @@ TEST_F(Ball, ATouchKnocksItAwayFromThePointTouched)
         float at;
         int fromX; // BallSpeedX for a touch at (at, 480)
         int fromY; // BallSpeedY for a touch at (480, at)
-    } touches[] = {{0, 96, 240},    {15, 93, 232},    {45, 87, 218},    {465, 3, 8},
-                   {480, 0, 0},     {495, -3, -8},    {915, -87, -218}, {945, -93, -232}};
+    } touches[] = {{0, 96, 240}, {15, 93, 232}, {45, 87, 218},    {465, 3, 8},
+                   {480, 0, 0},  {495, -3, -8}, {915, -87, -218}, {945, -93, -232}};
     for (const auto& t : touches) {
         sim.advance(500); // the cool-down ends
         sim.invoke([&] { ball().Image1_MouseMove(0, 0, t.at, 480); });

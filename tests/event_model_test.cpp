@@ -110,7 +110,7 @@ TEST_F(EventModel, TimersKeepTickingWhileAMessageBoxIsOpenButNoneReentersItself)
     const int fastBefore = form<Ticker>().fastTicks;
     sim.advance(1000);
     EXPECT_EQ(form<Ticker>().fastTicks, fastBefore + 100);
-    EXPECT_EQ(form<Ticker>().slowTicks, 1); // its ticks meanwhile were dropped
+    EXPECT_EQ(form<Ticker>().slowTicks, 1);          // its ticks meanwhile were dropped
     EXPECT_FALSE(sim.click(form<Ticker>(), 10, 10)); // no input while the box is up
     ASSERT_TRUE(sim.answer(msgbox::ok));
     EXPECT_EQ(form<Ticker>().lastAnswer, msgbox::ok);
@@ -204,7 +204,10 @@ struct Overflowing : Form {
 
 TEST_F(EventModel, ARunTimeErrorShowsTheErrorBoxThenEndsTheProgram)
 {
-    start([] { window<Overflowing>(); window<Ticker>(); });
+    start([] {
+        window<Overflowing>();
+        window<Ticker>();
+    });
     sim.advance(40);
     ASSERT_TRUE(sim.boxOpen());
     EXPECT_EQ(sim.openBox()->prompt, "Run-time error '6':\n\nOverflow");

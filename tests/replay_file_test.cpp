@@ -18,19 +18,20 @@ Replay read(const std::string& text) { return readReplay(text, orvanta::replayVo
 
 TEST(ReplayFile, EveryKindOfEventReadsBackAsWritten)
 {
-    const std::string events = "500 tick frmloading Timer1\n"
-                               "4510 move frmSplash1 600 600.5 1 5\n"
-                               "4520 access frmSplash1 P\n"
-                               "4530 type frmSplash1 text1 =Zo\\xc3\\xab\\x20\\xf0\\x9f\\x8f\\x80\\x5c\n"
-                               "4530 type frmSplash1 text1 =\n"
-                               "4540 pick frmSplash1 Combo1 -1\n"
-                               "4550 press frmSplash1 Command1\n"
-                               "4560 answer 1\n"
-                               "5000 click clock -7.25 480\n"
-                               "5000 key clock 27\n"
-                               "5001 close Form1\n"
-                               "5002 signal\n"
-                               "5002 exit 0\n";
+    const std::string events =
+        "500 tick frmloading Timer1\n"
+        "4510 move frmSplash1 600 600.5 1 5\n"
+        "4520 access frmSplash1 P\n"
+        "4530 type frmSplash1 text1 =Zo\\xc3\\xab\\x20\\xf0\\x9f\\x8f\\x80\\x5c\n"
+        "4530 type frmSplash1 text1 =\n"
+        "4540 pick frmSplash1 Combo1 -1\n"
+        "4550 press frmSplash1 Command1\n"
+        "4560 answer 1\n"
+        "5000 click clock -7.25 480\n"
+        "5000 key clock 27\n"
+        "5001 close Form1\n"
+        "5002 signal\n"
+        "5002 exit 0\n";
     const Replay replay = read(header + events);
     EXPECT_EQ(replay.header.screenWidth, 1024);
     EXPECT_EQ(replay.header.screenHeight, 768);
@@ -57,6 +58,7 @@ TEST(ReplayFile, ALastLineCutWhileItWasWrittenIsLeftOut)
 TEST(ReplayFile, RefusesABadFileAtTheLineThatIsWrong)
 {
     const std::string tick = "10 tick frmloading Timer1\n";
+    // clang-format off
     const struct {
         std::string text;
         int line;
@@ -96,6 +98,7 @@ TEST(ReplayFile, RefusesABadFileAtTheLineThatIsWrong)
         {header + "20 signal\n30 exit 0\n40 signal\n", 4, "nothing may follow"},
         {header + tick + std::string(9000, '1') + "\n" + tick, 3, "longer than 8192 bytes"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         try {
             read(c.text);

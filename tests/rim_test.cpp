@@ -54,6 +54,7 @@ protected:
             afs().BasketCount = static_cast<std::int16_t>(baskets);
             hoop.Timer1_Timer();
         });
+        // clang-format off
         return {form<Form1>().Lblscore.Caption,
                 form<frmSplash>().InHoop,
                 afs().BallSpeedX.value(),
@@ -61,6 +62,7 @@ protected:
                 form<BallWindow>().Top,
                 afs().BasketCount.value(),
                 sim.beeps() - beepsBefore};
+        // clang-format on
     }
 };
 
@@ -77,6 +79,7 @@ void expectOutcome(const Outcome& actual, const Outcome& expected, const char* s
 
 TEST_F(Rim, Scenarios)
 {
+    // clang-format off
     const struct {
         const char* name;
         Ball ball;
@@ -100,6 +103,7 @@ TEST_F(Rim, Scenarios)
         {"a second drop while in the hoop", {7200, 3090, 12, 45}, true, {"3", true, 12, 45, 3090, 3, 0}},
         {"below the hoop clears InHoop", {7200, 3616, 12, 45}, true, {"3", false, 12, 45, 3616, 3, 0}},
     };
+    // clang-format on
     for (const auto& s : scenarios)
         expectOutcome(tick(s.ball, s.inHoop), s.expected, s.name);
 }

@@ -40,8 +40,10 @@ TEST_F(Loading, AClickOnTheLabelsOrThePictureDoesNothing)
     const struct {
         const char* on;
         float x, y;
-    } clicks[] = {{"the big letter", 2400, 1000}, {"game", 2400, 2500},
-                  {"the title line", 600, 3100},  {"the ball picture", 4300, 600},
+    } clicks[] = {{"the big letter", 2400, 1000},
+                  {"game", 2400, 2500},
+                  {"the title line", 600, 3100},
+                  {"the ball picture", 4300, 600},
                   {"the empty logo(3)", 3000, 200}};
     for (const auto& c : clicks) {
         ASSERT_TRUE(sim.click(form<frmloading>(), c.x, c.y)) << c.on;
@@ -129,9 +131,12 @@ TEST_F(Entry, TabAndShiftTabGoRoundTheTabOrder)
     const struct {
         KeyPress key;
         FocusableControl* focused;
-    } steps[] = {{KeyPress::ofAscii(9), &entry().text1},   {KeyPress::ofAscii(9), &entry().Command2},
-                 {KeyPress::ofAscii(9), &entry().Combo1},  {KeyPress::ofAscii(9), &entry().Command1},
-                 {back, &entry().Combo1},                  {back, &entry().Command2}};
+    } steps[] = {{KeyPress::ofAscii(9), &entry().text1},
+                 {KeyPress::ofAscii(9), &entry().Command2},
+                 {KeyPress::ofAscii(9), &entry().Combo1},
+                 {KeyPress::ofAscii(9), &entry().Command1},
+                 {back, &entry().Combo1},
+                 {back, &entry().Command2}};
     for (const auto& step : steps) {
         ASSERT_TRUE(sim.pressKey(entry(), step.key));
         EXPECT_EQ(entry().focusedControl(), step.focused) << step.focused->name();
@@ -160,8 +165,13 @@ TEST_F(Entry, TheArrowsAndAFirstDigitPickInTheLengthList)
     const struct {
         KeyPress key;
         int index;
-    } steps[] = {{down, 0}, {down, 1}, {up, 0}, {up, 0}, {KeyPress::ofAscii('1'), 9},
-                 {KeyPress::ofAscii('1'), 0}, {KeyPress::ofAscii('7'), 6}};
+    } steps[] = {{down, 0},
+                 {down, 1},
+                 {up, 0},
+                 {up, 0},
+                 {KeyPress::ofAscii('1'), 9},
+                 {KeyPress::ofAscii('1'), 0},
+                 {KeyPress::ofAscii('7'), 6}};
     for (const auto& step : steps) {
         ASSERT_TRUE(sim.pressKey(entry(), step.key));
         EXPECT_EQ(entry().Combo1.ListIndex(), step.index);
@@ -324,11 +334,13 @@ TEST_P(EndResult, ShowsNameLengthBasketsAndRate)
     EXPECT_FALSE(sim.type(end().Text3, "99")); // the boxes cannot be edited
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Games, EndResult,
     ::testing::Values(Result{1, 7, "60", "7", "1 basket every 8.57142857142857 seconds"},
                       Result{10, 12, "600", "12", "1 basket every 50 seconds"},
                       Result{1, 0, "60", "0", ""}));
+// clang-format on
 
 struct EndPlace {
     ScreenSize screen;

@@ -53,9 +53,10 @@ TEST(SimTool, AGameWithNoInputRunsOut)
 {
     const ToolRun run = runTool("");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
-              "{\"name\":\"Player\",\"seconds\":\"60\",\"baskets\":0,\"score\":\"0 \",\"rate\":\"\","
-              "\"beeps\":11,\"ended\":\"gameover\",\"virtual_ms\":65500}\n");
+    EXPECT_EQ(
+        run.out,
+        "{\"name\":\"Player\",\"seconds\":\"60\",\"baskets\":0,\"score\":\"0 \",\"rate\":\"\","
+        "\"beeps\":11,\"ended\":\"gameover\",\"virtual_ms\":65500}\n");
 }
 
 TEST(SimTool, TouchesKnockTheBallAsTheTraceShows)
@@ -88,7 +89,7 @@ TEST(SimTool, TouchesKnockTheBallAsTheTraceShows)
 TEST(SimTool, EscapeYesEndsWithExitAndAClickWithClick)
 {
     const ToolRun quit = runTool("--script " + scriptFile("exit.txt", "6000 answer yes\n"
-                                                                  "6000 key 27\n"));
+                                                                      "6000 key 27\n"));
     EXPECT_EQ(quit.status, 0);
     EXPECT_NE(quit.out.find("\"ended\":\"exit\",\"virtual_ms\":6000"), std::string::npos);
 
@@ -96,7 +97,7 @@ TEST(SimTool, EscapeYesEndsWithExitAndAClickWithClick)
     EXPECT_NE(no.out.find("\"ended\":\"until\""), std::string::npos);
 
     const ToolRun click = runTool("--name Ann --script " +
-                              scriptFile("click.txt", "5000 move 480 480\n5000 click\n"));
+                                  scriptFile("click.txt", "5000 move 480 480\n5000 click\n"));
     EXPECT_EQ(click.status, 0);
     EXPECT_NE(click.out.find("{\"name\":\"Ann\""), std::string::npos);
     EXPECT_NE(click.out.find("\"ended\":\"click\",\"virtual_ms\":5000"), std::string::npos);
@@ -199,16 +200,18 @@ TEST(SimTool, ARecordedGameReplaysTickForTick)
                                                       "7000 key 27\n"
                                                       "8000 answer yes\n"
                                                       "8000 key 27\n");
-    const ToolRun played = runTool("--trace --name Ann --script " + script + " --record " + recording);
+    const ToolRun played =
+        runTool("--trace --name Ann --script " + script + " --record " + recording);
     ASSERT_EQ(played.status, 0) << played.out;
     EXPECT_NE(played.out.find("\"ended\":\"exit\""), std::string::npos);
     const std::string file = readFile(recording);
     EXPECT_EQ(file.rfind("orvanta-replay 1 screen 1024x768 program ", 0), 0u);
     ASSERT_FALSE(file.empty());
     EXPECT_EQ(file.back(), '\n') << "the file was not cut to what was written";
-    for (const char* line : {"\n500 tick frmloading Timer1\n", "\n4500 type frmSplash1 text1 =Ann\n",
-                             "\n4500 pick frmSplash1 Combo1 0\n", "\n5000 move clock 480 480 0 0\n",
-                             "\n7000 key clock 27\n7000 answer 7\n", "\n8000 answer 6\n8000 exit 0\n"})
+    for (const char* line :
+         {"\n500 tick frmloading Timer1\n", "\n4500 type frmSplash1 text1 =Ann\n",
+          "\n4500 pick frmSplash1 Combo1 0\n", "\n5000 move clock 480 480 0 0\n",
+          "\n7000 key clock 27\n7000 answer 7\n", "\n8000 answer 6\n8000 exit 0\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
 
     const ToolRun replayed = runTool("--trace --replay " + recording);
@@ -240,19 +243,23 @@ TEST(SimTool, AReplayThatGoesAnotherWayStopsThereWithStatus3)
 
 TEST(SimTool, RefusesABadReplayNamingTheFileAndLineAndPlaysNothing)
 {
-    const std::string bad = scriptFile("bad.replay", "orvanta-replay 1 screen 1024x768 program 1.0.0\n"
-                                                     "10 tick frmloading Timer1\n"
-                                                     "20 tick hoop Timer1\n");
+    const std::string bad =
+        scriptFile("bad.replay", "orvanta-replay 1 screen 1024x768 program 1.0.0\n"
+                                 "10 tick frmloading Timer1\n"
+                                 "20 tick hoop Timer1\n");
     const ToolRun run = runTool("--replay " + bad);
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "orvanta-sim: " + bad + ": line 3: no window of the program is named 'hoop'\n");
-    const ToolRun other = runTool("--replay " + scriptFile("old.replay", "orvanta-replay 1 screen 1024x768 program 0.9\n"));
+    EXPECT_EQ(run.out,
+              "orvanta-sim: " + bad + ": line 3: no window of the program is named 'hoop'\n");
+    const ToolRun other = runTool(
+        "--replay " + scriptFile("old.replay", "orvanta-replay 1 screen 1024x768 program 0.9\n"));
     EXPECT_EQ(other.status, 2);
     EXPECT_NE(other.out.find("old.replay: line 1: recorded by version 0.9"), std::string::npos)
         << other.out;
     const ToolRun mixed = runTool("--replay " + bad + " --name Ann");
     EXPECT_EQ(mixed.status, 2);
-    EXPECT_EQ(mixed.out.rfind("orvanta-sim: --name: a replay plays as recorded", 0), 0u) << mixed.out;
+    EXPECT_EQ(mixed.out.rfind("orvanta-sim: --name: a replay plays as recorded", 0), 0u)
+        << mixed.out;
 }
 
 } // namespace

@@ -51,7 +51,8 @@ void paintImage(QPainter& painter, const Image& image)
     const QRect area = pixelRect(image);
     painter.save();
     painter.setClipRect(area);
-    painter.drawImage(area.topLeft(), imageFor(image.picture, painter.device()->devicePixelRatioF()));
+    painter.drawImage(area.topLeft(),
+                      imageFor(image.picture, painter.device()->devicePixelRatioF()));
     painter.restore();
 }
 

@@ -12,8 +12,9 @@ namespace {
 bool shownByAnyMonitor(const QRect& window)
 {
     const QList<QScreen*> screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(),
-                       [&](const QScreen* screen) { return screen->geometry().intersects(window); });
+    return std::any_of(screens.begin(), screens.end(), [&](const QScreen* screen) {
+        return screen->geometry().intersects(window);
+    });
 }
 
 // The nearest position at which `size` lies on `area` (its top-left part if it is larger).

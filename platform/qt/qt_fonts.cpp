@@ -12,10 +12,10 @@ namespace platform {
 namespace {
 
 struct Substitution {
-    const char* family;           // as the windows name it
-    const char* lookAlikes[2];    // free fonts, best first
-    QFont::Weight lightest;       // a display face that only comes heavy
-    qreal sizeFactor;             // a look-alike that runs taller than the original
+    const char* family;        // as the windows name it
+    const char* lookAlikes[2]; // free fonts, best first
+    QFont::Weight lightest;    // a display face that only comes heavy
+    qreal sizeFactor;          // a look-alike that runs taller than the original
 };
 
 // DejaVu comes last everywhere, so a text never falls to a font that Qt picks at random.
@@ -64,8 +64,8 @@ void registerFontSubstitutions()
         const QString family = QString::fromLatin1(s.family);
         if (QFontDatabase::hasFamily(family))
             continue;
-        QFont::insertSubstitutions(family, {QString::fromLatin1(s.lookAlikes[0]),
-                                            QString::fromLatin1(s.lookAlikes[1])});
+        QFont::insertSubstitutions(
+            family, {QString::fromLatin1(s.lookAlikes[0]), QString::fromLatin1(s.lookAlikes[1])});
     }
 }
 

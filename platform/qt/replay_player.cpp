@@ -82,9 +82,7 @@ bool ReplayPlayer::play(const replay::Event& event)
         return true;
     }
     case EventKind::Answer: return backend_.answerOpenBox(event.value);
-    case EventKind::Signal:
-        program.dispatch([] { Program::current().end(0); });
-        return true;
+    case EventKind::Signal: program.dispatch([] { Program::current().end(0); }); return true;
     case EventKind::Exit: return program.ended();
     default: {
         Form* form = replay::formOf(event, vocabulary_);
@@ -120,8 +118,7 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
     case QEvent::Wheel:
-    case QEvent::ContextMenu:
-        return event->spontaneous();
+    case QEvent::ContextMenu: return event->spontaneous();
     default: return QObject::eventFilter(watched, event);
     }
 }

@@ -8,10 +8,10 @@
 #include "platform/qt/sharp_pictures.h"
 #include "platform/qt/tick_statistics.h"
 
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QImageReader>
 #include <QPixmap>
 #include <initializer_list>
 

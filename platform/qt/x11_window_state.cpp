@@ -73,9 +73,7 @@ namespace {
 
 class DestroyWatch final : public QAbstractNativeEventFilter {
 public:
-    explicit DestroyWatch(std::function<void(WId)> destroyed) : destroyed_(std::move(destroyed))
-    {
-    }
+    explicit DestroyWatch(std::function<void(WId)> destroyed) : destroyed_(std::move(destroyed)) {}
 
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override
     {

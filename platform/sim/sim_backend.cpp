@@ -240,8 +240,7 @@ bool SimBackend::moveMouse(Form& form, float x, float y, int button)
 bool SimBackend::click(Form& form, float x, float y)
 {
     Form* f = &form;
-    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); },
-                   [=] { f->clicked(x, y); });
+    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); }, [=] { f->clicked(x, y); });
 }
 
 bool SimBackend::click(Control& control)
@@ -353,9 +352,7 @@ bool SimBackend::tick(Timer& timer)
 {
     Timer* t = &timer;
     return deliver(
-        [t] {
-            return t->form().isLoaded() && t->Enabled && t->Interval > 0 && !t->isRunning();
-        },
+        [t] { return t->form().isLoaded() && t->Enabled && t->Interval > 0 && !t->isRunning(); },
         [this, t] {
             t->tick();
             if (observer)

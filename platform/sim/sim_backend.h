@@ -154,8 +154,8 @@ private:
 
     ScreenSize screen_;
     std::int64_t now_ = 0;
-    std::int64_t target_ = 0;    // ticks due before this may fire
-    std::int64_t stopAt_ = 0;    // where the clock stands when no tick is left to fire
+    std::int64_t target_ = 0; // ticks due before this may fire
+    std::int64_t stopAt_ = 0; // where the clock stands when no tick is left to fire
     std::vector<std::int64_t> deadlines_;
     TimerSchedule timers_{[this] { return now_; }};
     std::deque<std::function<void()>> inputs_;

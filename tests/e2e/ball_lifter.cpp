@@ -1,6 +1,6 @@
 // Knocks the ball up from below, again and again, beside the hoop, until it has flown
-// wholly above the top of the screen, and prints the highest position the X server gave its window. A window
-// manager that keeps windows on the screen would hold the ball back.
+// wholly above the top of the screen, and prints the highest position the X server gave its
+// window. A window manager that keeps windows on the screen would hold the ball back.
 // usage: ball_lifter <ball window id> [seconds]
 // Exits 0 once the window's bottom edge was above the screen, 1 if not in time.
 
@@ -64,8 +64,8 @@ int main(int argc, char* argv[])
             XWarpPointer(display, None, root, 0, 0, 0, 0, touchX, touchY);
             XFlush(display);
             std::this_thread::sleep_for(std::chrono::milliseconds(15));
-            XWarpPointer(display, None, root, 0, 0, 0, 0, place.x + 3 * static_cast<int>(place.width),
-                         touchY);
+            XWarpPointer(display, None, root, 0, 0, 0, 0,
+                         place.x + 3 * static_cast<int>(place.width), touchY);
             XFlush(display);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

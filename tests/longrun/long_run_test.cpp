@@ -125,8 +125,8 @@ TEST_F(LongRun, TheEndScreenBouncesForADayWithoutErrorOrGrowth)
 #ifdef ORVANTA_ASAN
     // AddressSanitizer keeps its own heap, which mallinfo2 does not see.
 #else
-    const auto growth = static_cast<std::int64_t>(heapAfterADay) -
-                        static_cast<std::int64_t>(heapAfterHourOne);
+    const auto growth =
+        static_cast<std::int64_t>(heapAfterADay) - static_cast<std::int64_t>(heapAfterHourOne);
     EXPECT_LT(growth, 64 * 1024) << "the heap grew from " << heapAfterHourOne << " to "
                                  << heapAfterADay << " bytes";
 #endif

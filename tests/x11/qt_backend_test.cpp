@@ -30,8 +30,8 @@
 #include <xcb/xcb.h>
 
 #include <clocale>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -103,8 +103,8 @@ XGeometry mappedGeometry(WId window)
 WId windowUnderPointer(QPoint at)
 {
     const QString report =
-        askX(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()),
-                                         QString::number(at.y()), "getmouselocation"});
+        askX(QStringLiteral("xdotool"),
+             {"mousemove", QString::number(at.x()), QString::number(at.y()), "getmouselocation"});
     const QRegularExpressionMatch match = QRegularExpression("window:(\\d+)").match(report);
     return match.hasMatch() ? match.captured(1).toULongLong() : 0;
 }
@@ -552,8 +552,8 @@ TEST_F(QtBackendTest, KeysGoToTheModelFirstAndTheLineEditStillEdits)
     form.peer()->show(false); // a late show must not bring the window back
     const bool anyVisible = qWindowOf(form)->isVisible() || QApplication::activeModalWidget();
     std::fprintf(stderr,
-                 "status %d, box was open %d, box returned %d, show returned %d, visible %d\n", status,
-                 boxWasOpen, boxReturned, showReturned, anyVisible);
+                 "status %d, box was open %d, box returned %d, show returned %d, visible %d\n",
+                 status, boxWasOpen, boxReturned, showReturned, anyVisible);
     const bool right = status == 3 && boxWasOpen && !boxReturned && !showReturned && !anyVisible;
     std::exit(right ? 0 : 1);
 }

@@ -54,7 +54,10 @@ struct Mask {
     int w = 0, h = 0;
     std::vector<char> bits;
     Mask(int w_, int h_) : w(w_), h(h_), bits(size_t(w_) * size_t(h_), 0) {}
-    bool at(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h && bits[size_t(y) * w + x]; }
+    bool at(int x, int y) const
+    {
+        return x >= 0 && y >= 0 && x < w && y < h && bits[size_t(y) * w + x];
+    }
     void set(int x, int y, bool v) { bits[size_t(y) * w + x] = v ? 1 : 0; }
     int count() const { return int(std::count(bits.begin(), bits.end(), 1)); }
     // Inside pixels with at least one 4-neighbour outside (or off the raster).
@@ -120,12 +123,14 @@ Vec3 bodyToView(Vec3 b)
 std::vector<std::vector<std::array<double, 2>>> seamPolylines()
 {
     const double r = std::sqrt(1.0 - kSideSeam * kSideSeam);
+    // clang-format off
     const std::array<std::function<Vec3(double)>, 4> curves = {
         [](double t) { return Vec3{0, std::cos(t), std::sin(t)}; },
         [](double t) { return Vec3{std::cos(t), 0, std::sin(t)}; },
         [r](double t) { return Vec3{kSideSeam, r * std::cos(t), r * std::sin(t)}; },
         [r](double t) { return Vec3{-kSideSeam, r * std::cos(t), r * std::sin(t)}; },
     };
+    // clang-format on
     std::vector<std::vector<std::array<double, 2>>> out;
     constexpr int kSteps = 2000;
     for (const auto &curve : curves) {
@@ -227,7 +232,8 @@ QImage drawBall(QRgb background, int w, int h, int scale = 1)
             double best = 1e9;
             for (const auto &run : seams)
                 for (const auto &p : run) {
-                    const double dx = kBallCx + p[0] * kBallRx - fx, dy = kBallCy + p[1] * kBallRy - fy;
+                    const double dx = kBallCx + p[0] * kBallRx - fx,
+                                 dy = kBallCy + p[1] * kBallRy - fy;
                     best = std::min(best, dx * dx + dy * dy);
                 }
             if (best <= seamReach * seamReach)
@@ -239,7 +245,8 @@ QImage drawBall(QRgb background, int w, int h, int scale = 1)
         for (int x = 0; x < mask.w; ++x) {
             if (!mask.isEdge(x, y) && !(scale > 1 && inner.isEdge(x, y)))
                 continue;
-            const double lit = -(at1x(x, scale) - kBallCx) / kBallRx - (at1x(y, scale) - kBallCy) / kBallRy;
+            const double lit =
+                -(at1x(x, scale) - kBallCx) / kBallRx - (at1x(y, scale) - kBallCy) / kBallRy;
             img.setPixel(x, y, lit > 0.55 ? kOrange[1] : kOrange[0]);
         }
 
@@ -249,7 +256,7 @@ QImage drawBall(QRgb background, int w, int h, int scale = 1)
         int x, y;
         QRgb c;
     } scuff[] = {
-        {12, 44, pink}, {13, 44, pink}, {11, 45, pink}, {12, 45, white},
+        {12, 44, pink},  {13, 44, pink}, {11, 45, pink}, {12, 45, white},
         {13, 45, white}, {14, 45, pink}, {12, 46, pink}, {13, 46, pink},
     };
     for (const auto &s : scuff) {
@@ -277,7 +284,8 @@ void verifyBall(const QImage &img)
                 continue;
             }
             const QColor c = QColor::fromRgb(img.pixel(x, y));
-            const int far = std::max({std::abs(c.red() - 255), std::abs(c.green()), std::abs(c.blue() - 255)});
+            const int far =
+                std::max({std::abs(c.red() - 255), std::abs(c.green()), std::abs(c.blue() - 255)});
             check(far > 48, "ball: near-key colour inside the ball");
             minX = std::min(minX, x), maxX = std::max(maxX, x);
             minY = std::min(minY, y), maxY = std::max(maxY, y);
@@ -297,7 +305,8 @@ void verifyBall(const QImage &img)
         while (!stack.empty()) {
             const auto [x, y] = stack.back();
             stack.pop_back();
-            if (x < 0 || y < 0 || x >= kBallW || y >= kBallH || seen[size_t(y * kBallW + x)] || isKey(x, y) != key)
+            if (x < 0 || y < 0 || x >= kBallW || y >= kBallH || seen[size_t(y * kBallW + x)] ||
+                isKey(x, y) != key)
                 continue;
             seen[size_t(y * kBallW + x)] = 1;
             ++n;
@@ -323,11 +332,13 @@ void verifyBall2x(const QImage &ball, const QImage &big)
     for (int y = 0; y < big.height(); ++y)
         for (int x = 0; x < big.width(); ++x) {
             const bool key = big.pixel(x, y) == kKey;
-            check(key == (ball.pixel(x / 2, y / 2) == kKey), "ball@2x: outline is not the 1x one doubled");
+            check(key == (ball.pixel(x / 2, y / 2) == kKey),
+                  "ball@2x: outline is not the 1x one doubled");
             if (key)
                 continue;
             const QColor c = QColor::fromRgb(big.pixel(x, y));
-            const int far = std::max({std::abs(c.red() - 255), std::abs(c.green()), std::abs(c.blue() - 255)});
+            const int far =
+                std::max({std::abs(c.red() - 255), std::abs(c.green()), std::abs(c.blue() - 255)});
             check(far > 48, "ball@2x: near-key colour inside the ball");
         }
 }
@@ -394,7 +405,8 @@ QImage drawArrow(QRgb fill, int scale = 1)
     for (int y = 0; y < m.h; ++y) {
         // In 1x pixels: the shaft's half width, then the head narrowing to the tip.
         const double fy = at1x(y, scale);
-        const double half = fy < headTop - 0.5 ? shaftHalf + 0.5 : double(mid) * (tip - fy) / (tip - headTop) + 0.5;
+        const double half =
+            fy < headTop - 0.5 ? shaftHalf + 0.5 : double(mid) * (tip - fy) / (tip - headTop) + 0.5;
         for (int x = 0; x < m.w; ++x)
             m.set(x, y, std::abs(at1x(x, scale) - mid) <= half);
     }
@@ -404,7 +416,9 @@ QImage drawArrow(QRgb fill, int scale = 1)
     for (int y = 0; y < m.h; ++y)
         for (int x = 0; x < m.w; ++x)
             if (m.at(x, y))
-                img.setPixel(x, y, m.isEdge(x, y) || (scale > 1 && inner.isEdge(x, y)) ? qRgb(0, 0, 0) : fill);
+                img.setPixel(x, y,
+                             m.isEdge(x, y) || (scale > 1 && inner.isEdge(x, y)) ? qRgb(0, 0, 0)
+                                                                                 : fill);
     return img.convertToFormat(QImage::Format_RGB888);
 }
 
@@ -522,7 +536,9 @@ QImage drawLoading(int scale = 1)
     const double a = 0.75 * M_PI;
     const double px = cx + rx * std::cos(a), py = cy - ry * std::sin(a);
     const double qx = right + 0.5, qy = cy;
-    const auto side = [&](double x, double y) { return (qx - px) * (y - py) - (qy - py) * (x - px); };
+    const auto side = [&](double x, double y) {
+        return (qx - px) * (y - py) - (qy - py) * (x - px);
+    };
     const double keep = side(left, bottom);
 
     Mask m(W * scale, H * scale);

@@ -42,8 +42,8 @@ void parseScreen(const std::string& text, orvanta::sim::Options& options)
     const auto x = text.find('x');
     int width = 0, height = 0;
     if (x == std::string::npos || !parseNumber(std::string_view(text).substr(0, x), width) ||
-        !parseNumber(std::string_view(text).substr(x + 1), height) || width < 1 ||
-        height < 1 || width > 100000 || height > 100000)
+        !parseNumber(std::string_view(text).substr(x + 1), height) || width < 1 || height < 1 ||
+        width > 100000 || height > 100000)
         throw BadOption{"--screen: expected WIDTHxHEIGHT in pixels, such as 1024x768, not '" +
                         orvanta::sim::shortened(text) + "'"};
     options.screenWidth = width;
@@ -131,8 +131,8 @@ orvanta::sim::Options parseOptions(int argc, char* argv[])
             try {
                 options.script = orvanta::sim::parseScript(readScript(path));
             } catch (const orvanta::sim::ScriptError& error) {
-                throw BadOption{"--script: " + orvanta::sim::shortened(path) + ":" + std::to_string(error.line) + ": " +
-                                error.message};
+                throw BadOption{"--script: " + orvanta::sim::shortened(path) + ":" +
+                                std::to_string(error.line) + ": " + error.message};
             }
         } else if (option == "--record") {
             options.recordPath = value();

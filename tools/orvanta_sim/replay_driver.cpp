@@ -40,8 +40,7 @@ bool ReplayDriver::deliver(const replay::Event& event)
 }
 
 std::optional<Divergence>
-ReplayDriver::play(std::int64_t until,
-                   const std::function<void(const replay::Event&)>& played)
+ReplayDriver::play(std::int64_t until, const std::function<void(const replay::Event&)>& played)
 {
     for (; played_ < replay_.events.size(); ++played_) {
         const replay::Event& event = replay_.events[played_];

@@ -1,9 +1,9 @@
 #include "tools/orvanta_sim/simulation.h"
 
 #include "ball/clock.h"
-#include "core/replay_vocabulary.h"
 #include "board/form1.h"
 #include "core/modafs.h"
+#include "core/replay_vocabulary.h"
 #include "core/startup.h"
 #include "hoop/frmsplash.h"
 #include "platform/msgbox.h"
@@ -18,9 +18,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 
 namespace orvanta::sim {
 
@@ -116,6 +116,7 @@ void Simulation::traceLine(const std::string& handler)
     const frmSplash* hoop = loaded<frmSplash>();
     const Form1* board = loaded<Form1>();
     const modAFS& afs = program_.single<modAFS>();
+    // clang-format off
     out_ << "{\"t\":" << sim_.now() << ",\"h\":" << quoted(handler)
          << ",\"left\":" << number(ball ? ball->Left.get() : 0)
          << ",\"top\":" << number(ball ? ball->Top.get() : 0)
@@ -126,6 +127,7 @@ void Simulation::traceLine(const std::string& handler)
          << ",\"score\":" << quoted(board ? board->Lblscore.Caption.get() : "")
          << ",\"baskets\":" << afs.BasketCount.value()
          << ",\"secs\":" << afs.SecondsLeft.value() << "}\n";
+    // clang-format on
 }
 
 // The entry screen gets the name typed and the length picked, and Continue is clicked.
@@ -143,9 +145,7 @@ bool Simulation::deliver(const ScriptEvent& event)
 {
     BallWindow* ball = loaded<BallWindow>();
     switch (event.kind) {
-    case ScriptEvent::Kind::Answer:
-        pendingAnswer_ = event.yes;
-        return false;
+    case ScriptEvent::Kind::Answer: pendingAnswer_ = event.yes; return false;
     case ScriptEvent::Kind::Move:
         lastX_ = event.x;
         lastY_ = event.y;
@@ -182,9 +182,9 @@ int Simulation::run()
             std::cerr << "orvanta-sim: cannot write " << options_.recordPath << '\n';
             return 2;
         }
-        recorder.emplace(file, replay::Header{options_.screenWidth, options_.screenHeight,
-                                              programVersion()},
-                         [this] { return sim_.now(); });
+        recorder.emplace(
+            file, replay::Header{options_.screenWidth, options_.screenHeight, programVersion()},
+            [this] { return sim_.now(); });
     }
     sim_.answerPolicy = [this](const MessageBoxRequest& box) -> std::optional<int> {
         if ((box.style & 0xF) != msgbox::yesNo)
@@ -291,8 +291,8 @@ int Simulation::playRecording()
         sim_.setTime(*options_.until);
     finish(divergence ? "diverged" : recordingEnding(driver));
     if (divergence) {
-        std::cerr << "orvanta-sim: " << options_.replayPath << ": line " << divergence->line
-                  << ": " << divergence->what << "; the replay stops there\n";
+        std::cerr << "orvanta-sim: " << options_.replayPath << ": line " << divergence->line << ": "
+                  << divergence->what << "; the replay stops there\n";
         return 3;
     }
     return program_.error() ? 1 : 0;
