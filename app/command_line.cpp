@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "core/replay_vocabulary.h"
+
 #include <array>
 #include <ostream>
 #include <set>
@@ -25,7 +27,7 @@ constexpr std::array gameOptions{
     GameOption{"--help", "", "show this help and exit", printUsage},
     GameOption{"--version", "", "show the version and exit",
                [](CommandLine& line, const std::string&, std::ostream& out) {
-                   out << "orvanta " << ORVANTA_VERSION << '\n';
+                   out << "orvanta " << programVersion() << '\n';
                    line.exitStatus = 0;
                }},
     GameOption{"--record", "FILE", "write the game to FILE as it is played",
