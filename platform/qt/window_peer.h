@@ -17,6 +17,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -31,14 +32,14 @@ inline void setLook(QWidget& w, const Form& form)
 {
     w.setWindowFlags(windowFlagsFor(form));
     w.setWindowTitle(QString::fromStdString(form.Caption));
-    w.setWindowIcon(iconFor(form.icon));
 }
 inline void setLook(QWindow& w, const Form& form)
 {
     w.setFlags(windowFlagsFor(form));
     w.setTitle(QString::fromStdString(form.Caption));
-    w.setIcon(iconFor(form.icon));
 }
+inline void setIcon(QWidget& w, const QIcon& icon) { w.setWindowIcon(icon); }
+inline void setIcon(QWindow& w, const QIcon& icon) { w.setIcon(icon); }
 inline Qt::WindowModality modalityOf(const QWidget& w) { return w.windowModality(); }
 inline Qt::WindowModality modalityOf(const QWindow& w) { return w.modality(); }
 inline void setModality(QWidget& w, Qt::WindowModality m) { w.setWindowModality(m); }
@@ -180,6 +181,7 @@ protected:
     {
         QPainter painter(this);
         paintForm(painter, form_, event->rect());
+        giveIconAfterTheFirstFrame();
     }
     void mouseMoveEvent(QMouseEvent* event) override { core_.mouseMoved(*event); }
     void mousePressEvent(QMouseEvent* event) override { core_.mousePressed(*event); }
@@ -210,8 +212,20 @@ protected:
     FormWindowCore core_;
 
 private:
+    // The icon is no part of the picture, and it is the slow part of a new window: six
+    // sizes decoded and then sent to X, up to 256 pixels square. It follows the window's
+    // first frame instead of holding the frame back.
+    void giveIconAfterTheFirstFrame()
+    {
+        if (iconGiven_)
+            return;
+        iconGiven_ = true;
+        QTimer::singleShot(0, this, [this] { window_api::setIcon(*this, iconFor(form_.icon)); });
+    }
+
     X11Mover mover_;
     bool geometryPending_ = false; // a move waits for the end of this round of events
+    bool iconGiven_ = false;
     std::optional<QPoint> requestedPlace_;
 };
 
