@@ -3,8 +3,8 @@
 # that set the floor on the same server in the same run: tick fidelity of every timer,
 # how often X sees the ball move, the touch latency (pointer on the ball to the ball's
 # window moving with its new speed), CPU during play against a plain Xlib program moving
-# one window 100 times a second, start-up against a bare frameless Qt window (cold
-# cache), peak memory; and oneko, a classic shaped desktop toy, for as long. Prints
+# one window 100 times a second, start-up (to the first window mapped and to its first
+# frame drawn, cold cache) against a bare frameless Qt window, peak memory; and oneko, a classic shaped desktop toy, for as long. Prints
 # Markdown tables.
 # usage: bench/real_game.sh [--load] [build folder]   (run from the repository root)
 #   --load  keeps both cores busy with two other processes for the whole run
@@ -16,7 +16,7 @@ if [ "${1:-}" = --load ]; then
 fi
 build=$(realpath "${1:-build}")
 source "$(dirname "$0")/../scripts/lib.sh"
-install_missing oneko xvfb xdotool x11-utils libx11-dev libxi-dev
+install_missing oneko xvfb xdotool x11-utils libx11-dev libxi-dev libxdamage-dev
 source "$(dirname "$0")/../tests/e2e/x11.sh"
 for program in app/orvanta bench/x_watch bench/xlib_mover bench/bare_window; do
   [ -x "$build/$program" ] || fail "build $program in $build first (scripts/test builds it)"
@@ -45,30 +45,43 @@ cleanup_pids+=($!)
 until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
 grep -q 'no touches' "$artefacts/watch.txt" && echo "x_watch cannot see the pointer: no touch latency" >&2
 
-# Start-up from exec to the first window mapped, with a cold page cache if allowed:
-# the bare window and the game in turn, three times, so that both see the same machine.
+# Start-up from exec to the first window mapped, and to its first frame drawn, with a cold
+# page cache if allowed: the bare window and the game in turn, three times, so that both
+# see the same machine.
 cache=warm
 drop_caches() { sync && echo 3 >/proc/sys/vm/drop_caches 2>/dev/null; }
 drop_caches && cache=cold
-startup_ms() { # program, name of the window it maps first
-  local exec_ns map_ns pid
+stamp_after() { # kind, ns, window name: the first such stamp of that window after ns
+  awk -v kind="$1" -v a="$2" -v name="$3" \
+    '$1 == kind && $2 >= a && substr($0, index($0, $3)) == name {print $2; exit}' "$artefacts/watch.txt"
+}
+startup_ms() { # program, name of the window it maps first; prints "map frame" in ms
+  local exec_ns map_ns frame_ns="" pid
   drop_caches || true
   exec_ns=$(now_ns)
   "$1" 2>/dev/null &
   pid=$!
   wait_window "$2" 10 >/dev/null
+  for _ in $(seq 1 100); do
+    frame_ns=$(stamp_after frame "$exec_ns" "$2")
+    [ -n "$frame_ns" ] || [ "$frames" = no ] && break
+    sleep 0.02
+  done
   kill -TERM "$pid"
   wait "$pid" 2>/dev/null || true
-  map_ns=$(awk -v a="$exec_ns" -v name="$2" '$1 == "map" && $2 >= a && substr($0, index($0, $3)) == name {print $2; exit}' \
-    "$artefacts/watch.txt")
-  echo $(((map_ns - exec_ns) / 1000000))
+  map_ns=$(stamp_after map "$exec_ns" "$2")
+  echo "$(((map_ns - exec_ns) / 1000000)) $([ -n "$frame_ns" ] && echo $(((frame_ns - exec_ns) / 1000000)) || echo –)"
 }
+frames=yes
+grep -q 'no frames' "$artefacts/watch.txt" && frames=no && echo "x_watch cannot see drawing: no first frames" >&2
 for _ in 1 2 3; do
   startup_ms "$build/bench/bare_window" "Bare window" >>"$artefacts/bare_startup.txt"
   startup_ms "$build/app/orvanta" "Form Loading" >>"$artefacts/game_startup.txt"
 done
-bare_ms=$(median <"$artefacts/bare_startup.txt")
-game_ms=$(median <"$artefacts/game_startup.txt")
+bare_ms=$(cut -d' ' -f1 "$artefacts/bare_startup.txt" | median)
+game_ms=$(cut -d' ' -f1 "$artefacts/game_startup.txt" | median)
+bare_frame_ms=$(cut -d' ' -f2 "$artefacts/bare_startup.txt" | median)
+game_frame_ms=$(cut -d' ' -f2 "$artefacts/game_startup.txt" | median)
 
 ORVANTA_TICK_STATS=1 start_game "$build/app/orvanta" 2>"$artefacts/stats.txt"
 enter_game Bench 1
@@ -164,11 +177,13 @@ echo "| Figure | orvanta | floor | ratio |"
 echo "|---|---|---|---|"
 echo "| CPU during play, % of one core (floor: plain Xlib, 100 moves/s) | ${cpu_pct} | ${mover_pct} | $(ratio "$cpu_pct" "$mover_pct")× |"
 echo "| Start-up to the first window mapped, median of 3, ${cache} cache (floor: bare frameless Qt window) | ${game_ms} ms | ${bare_ms} ms | $(ratio "$game_ms" "$bare_ms")× |"
+echo "| Start-up to the first window's first frame drawn, the same starts | ${game_frame_ms} ms | ${bare_frame_ms} ms | $(ratio "$game_frame_ms" "$bare_frame_ms")× |"
 echo "| Worst p99 interval of the 10 ms timers | ${p99_10ms} ms | 10 ms | |"
 echo "| Touch latency, pointer on the ball to X moving it with its new speed: p50 / p99 / max (${touches} touches; ${untaken} more without a new speed within 200 ms) | $(touch_at 0.5) / $(touch_at 0.99) / $(touch_at 1) ms | | |"
 echo "| Peak resident memory | $((rss_kib / 1024)) MiB | | |"
 echo
-echo "Start-up runs (ms): bare $(paste -sd' ' "$artefacts/bare_startup.txt"); game $(paste -sd' ' "$artefacts/game_startup.txt")."
+runs() { awk '{printf "%s%s/%s", NR > 1 ? ", " : "", $1, $2}' "$1"; }
+echo "Start-up runs, map/frame (ms): bare $(runs "$artefacts/bare_startup.txt"); game $(runs "$artefacts/game_startup.txt")."
 echo
 echo "| Measure | orvanta | oneko |"
 echo "|---|---|---|"

@@ -2,13 +2,17 @@
 // every window mapped ("map <ns> <name>"), every move of a window of the given name
 // ("move <ns> <x> <y>") and the first pointer motion in that window after the pointer
 // was off it ("touch <ns> <x> <y>", the pointer's place on the screen; needs the X input
-// extension 2), until it is stopped.
+// extension 2), and the first drawing into each window created while it watches ("frame
+// <ns> <name>"; needs the damage extension), until it is stopped.
 // usage: x_watch <window name to follow>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #ifdef HAVE_XI2
 #include <X11/extensions/XInput2.h>
+#endif
+#ifdef HAVE_XDAMAGE
+#include <X11/extensions/Xdamage.h>
 #endif
 
 #include <cstdio>
@@ -70,6 +74,24 @@ void followPointerIn(Display* display, Window window)
 #endif
 }
 
+// The first event number of the damage extension, or -1 if the server lacks it.
+int damageEventBase(Display* display)
+{
+#ifdef HAVE_XDAMAGE
+    int event = 0;
+    int error = 0;
+    if (XDamageQueryExtension(display, &event, &error))
+        return event;
+#else
+    (void)display;
+#endif
+    return -1;
+}
+
+// Windows come and go while we ask about them: an error about one that has gone is no
+// reason to stop watching.
+int ignoreError(Display*, XErrorEvent*) { return 0; }
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -80,9 +102,12 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "x_watch: cannot open the display\n");
         return 1;
     }
+    XSetErrorHandler(ignoreError);
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
     const int xinput = xinputOpcode(display);
-    std::printf("ready %lld%s\n", wallNs(), xinput < 0 ? " (no touches: no XInput 2)" : "");
+    const int damage = damageEventBase(display);
+    std::printf("ready %lld%s%s\n", wallNs(), xinput < 0 ? " (no touches: no XInput 2)" : "",
+                damage < 0 ? " (no frames: no damage extension)" : "");
     std::fflush(stdout);
     std::map<Window, std::pair<int, int>> positions;
     std::map<Window, std::string> names; // top-level names do not change here
@@ -95,6 +120,7 @@ int main(int argc, char* argv[])
         }
         return name->second == followed;
     };
+    std::map<Window, unsigned long> undrawn; // windows watched for their first drawing
     bool pointerIn = false;
     for (;;) {
         XEvent event;
@@ -111,6 +137,22 @@ int main(int argc, char* argv[])
                 pointerIn = event.xcookie.evtype == XI_Motion;
                 XFreeEventData(display, &event.xcookie);
             }
+#endif
+#ifdef HAVE_XDAMAGE
+        } else if (event.type == CreateNotify && damage >= 0) {
+            // Watched from its creation: its client cannot draw into it before we look.
+            const Window window = event.xcreatewindow.window;
+            undrawn[window] = XDamageCreate(display, window, XDamageReportNonEmpty);
+        } else if (damage >= 0 && event.type == damage + XDamageNotify) {
+            const auto& drawn = reinterpret_cast<const XDamageNotifyEvent&>(event);
+            const auto watched = undrawn.find(drawn.drawable);
+            if (watched == undrawn.end())
+                continue;
+            std::printf("frame %lld %s\n", now, nameOf(display, drawn.drawable).c_str());
+            XDamageDestroy(display, watched->second);
+            undrawn.erase(watched);
+        } else if (event.type == DestroyNotify) {
+            undrawn.erase(event.xdestroywindow.window); // its damage went with it
 #endif
         } else if (event.type == MapNotify) {
             std::printf("map %lld %s\n", now, nameOf(display, event.xmap.window).c_str());

@@ -8,9 +8,11 @@ font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-o
 # Testing: a virtual X server and the tools that drive and inspect it; valgrind; the
 # source of the comma locale that a test generates for itself; real desktops: GNOME's and
 # Xfce's window managers, a headless Wayland session with XWayland (and gdbus, to lay out
-# its monitors); the X input extension, for the benchmark's touch stamps.
+# its monitors); the X input and damage extensions, for the benchmark's touch and first
+# frame stamps.
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
-  valgrind locales x11-xserver-utils dbus mutter xwayland xfwm4 libglib2.0-bin libxi-dev)
+  valgrind locales x11-xserver-utils dbus mutter xwayland xfwm4 libglib2.0-bin libxi-dev
+  libxdamage-dev)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.
