@@ -96,13 +96,7 @@ oneko=$!
 cleanup_pids+=("$oneko")
 sleep 1
 begin_phase "$oneko"
-deadline=$(( $(date +%s) + seconds ))
-angle=0
-while [ "$(date +%s)" -lt "$deadline" ]; do
-  angle=$(( (angle + 7) % 360 ))
-  xdotool mousemove $(awk -v a=$angle 'BEGIN {printf "%d %d", 512 + 300 * cos(a / 57.3), 384 + 250 * sin(a / 57.3)}')
-  sleep 0.1
-done
+circle_pointer_for "$seconds"
 end_phase "oneko, chasing the pointer" /dev/null
 kill "$oneko"
 

@@ -155,13 +155,7 @@ cleanup_pids+=("$oneko")
 sleep 1
 oneko_start_ns=$(now_ns)
 oneko_cpu_start=$(cpu_ns "$oneko")
-deadline=$(($(date +%s) + ${play_s%.*}))
-angle=0
-while [ "$(date +%s)" -lt "$deadline" ]; do
-  angle=$(((angle + 7) % 360))
-  xdotool mousemove $(awk -v a=$angle 'BEGIN {printf "%d %d", 512 + 300 * cos(a / 57.3), 384 + 250 * sin(a / 57.3)}')
-  sleep 0.1
-done
+circle_pointer_for "${play_s%.*}"
 oneko_pct=$(percent_of_core $(($(cpu_ns "$oneko") - oneko_cpu_start)) "$oneko_start_ns" "$(now_ns)")
 oneko_rss_kib=$(peak_rss_kib "$oneko")
 kill "$oneko"

@@ -1,11 +1,12 @@
 #include "platform/qt/precise_wake.h"
 
+#include "platform/qt/scheduler_slice.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
 
 #ifdef Q_OS_LINUX
-#include <sys/syscall.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -19,27 +20,13 @@ using namespace std::chrono;
 #ifdef Q_OS_LINUX
 // The work of a wake-up is a tenth of a millisecond, but a thread woken while another
 // runs on its core waits for that one's slice to end (1.4 ms on a 2-core machine), a late
-// tick now and then. Since Linux 6.12 a thread may ask for shorter slices, which lets its
-// wake-ups go first; older kernels ignore the request, and no privilege is needed.
+// tick now and then: ask for the shortest slice instead.
 static void askForShortSlices()
 {
-    struct { // the kernel's struct sched_attr, which no glibc header declares
-        std::uint32_t size, sched_policy;
-        std::uint64_t sched_flags;
-        std::int32_t sched_nice;
-        std::uint32_t sched_priority;
-        std::uint64_t sched_runtime, sched_deadline, sched_period;
-    } attributes{};
-    constexpr std::uint32_t normalPolicy = 0;          // SCHED_OTHER
     constexpr std::uint64_t shortestSliceNs = 100'000; // the shortest the kernel grants
-    if (::syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0 ||
-        attributes.sched_policy != normalPolicy ||
-        (attributes.sched_runtime > 0 && attributes.sched_runtime <= shortestSliceNs))
-        return;
-    attributes.size = sizeof attributes;
-    attributes.sched_flags = 0;
-    attributes.sched_runtime = shortestSliceNs;
-    ::syscall(SYS_sched_setattr, 0, &attributes, 0);
+    const std::uint64_t slice = schedulerSliceNs();
+    if (slice == 0 || slice > shortestSliceNs)
+        setSchedulerSliceNs(shortestSliceNs);
 }
 #endif
 

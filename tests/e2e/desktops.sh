@@ -24,7 +24,7 @@ start_session() {
 wait_window_manager() {
   local deadline=$((SECONDS + 15))
   while [ $SECONDS -le $deadline ]; do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    prints 'window id' xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null && return 0
     sleep 0.1
   done
   fail "no window manager took the screen: $(tail -n 5 "$1")"

@@ -35,10 +35,8 @@ screenshot "$artefacts/2-entry.png"
 
 echo "A name is typed, a length picked, and Continue starts the game"
 enter_game Ann 1
-ball=$(wait_window "Clock" 5)
+play_windows
 game_started=$SECONDS
-hoop=$(wait_window "Orvanta Basketball" 2)
-board=$(wait_window "Score Board" 2)
 
 echo "Hoop and board stand where they belong; the ball is cut to its shape"
 expect_geometry "$hoop" 408 128 209 113 "the hoop"

@@ -21,9 +21,7 @@ start_game "$game" --record "$artefacts/hidpi.replay"
 loading=$(wait_window "Form Loading" 5)
 expect_geometry "$loading" 694 550 660 436 "the loading screen"
 enter_game Ann 1 2
-ball=$(wait_window "Clock" 5)
-hoop=$(wait_window "Orvanta Basketball" 2)
-board=$(wait_window "Score Board" 2)
+play_windows
 expect_geometry "$hoop" 816 256 418 226 "the hoop"
 expect_geometry "$board" 0 1358 562 178 "the score board"
 geometry "$ball"

@@ -11,22 +11,9 @@ source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 own_xvfb 1024x768
 
-# Waits until window $1 stands at $2,$3.
-expect_place() {
-  local deadline=$((SECONDS + 3))
-  while [ $SECONDS -le $deadline ]; do
-    geometry "$1"
-    [ "$X $Y" = "$2 $3" ] && return 0
-    sleep 0.05
-  done
-  fail "$4 is at $X,$Y, expected $2,$3"
-}
-
 start_game "$game"
 enter_game Ann 1
-ball=$(wait_window "Clock" 5)
-hoop=$(wait_window "Orvanta Basketball" 2)
-board=$(wait_window "Score Board" 2)
+play_windows
 expect_place "$board" 0 679 "the score board"
 
 echo "The screen becomes 800 x 600: the board, docked at the old bottom, comes onto it"

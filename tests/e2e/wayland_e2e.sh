@@ -15,25 +15,12 @@ own_wayland_session 1024x768 800x600
 
 # Waits until window $1 stands at the model's $2,$3 counted from the primary monitor.
 expect_placed() {
-  local window=$1 x=$(($2 + MONITOR_X)) y=$(($3 + MONITOR_Y)) what=$4
-  local deadline=$((SECONDS + 3))
-  while [ $SECONDS -le $deadline ]; do
-    geometry "$window"
-    [ "$X $Y" = "$x $y" ] && return 0
-    sleep 0.05
-  done
-  fail "$what is at $X,$Y, expected $x,$y"
+  expect_place "$1" $(($2 + MONITOR_X)) $(($3 + MONITOR_Y)) "$4"
 }
 
 set_primary() {
   xrandr --output "$1" --primary
   primary_monitor
-}
-
-play_windows() {
-  ball=$(wait_window "Clock" 5)
-  hoop=$(wait_window "Orvanta Basketball" 2)
-  board=$(wait_window "Score Board" 2)
 }
 
 echo "The primary monitor on the right: the game opens there, centred on it"

@@ -20,7 +20,7 @@ own_window_manager "$manager" 1024x768
 # be the one under the pointer at its own centre.
 expect_on_top() {
   local window=$1 what=$2 stacking id seen below deadline=$((SECONDS + 3))
-  if ! xprop -root _NET_CLIENT_LIST_STACKING | grep -q 0x; then
+  if ! prints 0x xprop -root _NET_CLIENT_LIST_STACKING; then
     geometry "$window"
     [ "$(window_at $((X + WIDTH / 2)) $((Y + HEIGHT / 2)))" = "$window" ] ||
       fail "$what is not the window under the pointer at its centre"
@@ -34,8 +34,8 @@ expect_on_top() {
       if [ $((id)) = $((window)) ]; then
         seen=true
         below=
-      elif $seen && xprop -id "$id" WM_CLASS 2>/dev/null | grep -q '"orvanta"' &&
-        xwininfo -id "$id" | grep -q IsViewable; then
+      elif $seen && prints '"orvanta"' xprop -id "$id" WM_CLASS 2>/dev/null &&
+        prints IsViewable xwininfo -id "$id"; then
         below=$id
       fi
     done
@@ -62,10 +62,8 @@ geometry "$entry"
   fail "the entry screen's frame is at $((X - LEFT_EDGE)),$((Y - TOP_EDGE)) around ${WIDTH}x$HEIGHT"
 screenshot "$artefacts/1-entry.png"
 enter_game Ann 1
-ball=$(wait_window "Clock" 5)
+play_windows
 game_started=$SECONDS
-hoop=$(wait_window "Orvanta Basketball" 2)
-board=$(wait_window "Score Board" 2)
 
 echo "Hoop, board and ball stand where they belong; only the ball is on the taskbar"
 expect_geometry "$hoop" 408 128 209 113 "the hoop"
@@ -73,11 +71,11 @@ expect_geometry "$board" 0 679 281 89 "the score board"
 geometry "$ball"
 [ "$X $WIDTH $HEIGHT" = "479 64 64" ] || fail "the ball is at x $X size ${WIDTH}x$HEIGHT"
 for window in "$hoop" "$board"; do
-  xprop -id "$window" _NET_WM_STATE | grep -q SKIP_TASKBAR ||
+  prints SKIP_TASKBAR xprop -id "$window" _NET_WM_STATE ||
     fail "$(xprop -id "$window" WM_NAME) is on the taskbar"
 done
-! xprop -id "$ball" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "the ball is off the taskbar"
-xprop -root _NET_CLIENT_LIST | grep -q "$(printf '0x%x' "$ball")" ||
+! prints SKIP_TASKBAR xprop -id "$ball" _NET_WM_STATE || fail "the ball is off the taskbar"
+prints "$(printf '0x%x' "$ball")" xprop -root _NET_CLIENT_LIST ||
   fail "the window manager does not list the ball"
 screenshot "$artefacts/2-game.png"
 

@@ -113,6 +113,24 @@ wait_gone() {
   fail "window '$name' still visible after ${seconds}s"
 }
 
+# Moves the pointer round a circle on a 1024 x 768 screen, ten steps a second, for $1
+# seconds: something for a pointer-chasing toy to chase.
+circle_pointer_for() {
+  local deadline=$(($(date +%s) + $1)) angle=0
+  while [ "$(date +%s)" -lt "$deadline" ]; do
+    angle=$(((angle + 7) % 360))
+    xdotool mousemove $(awk -v a=$angle 'BEGIN {printf "%d %d", 512 + 300 * cos(a / 57.3), 384 + 250 * sin(a / 57.3)}')
+    sleep 0.1
+  done
+}
+
+# Sets ball, hoop and board to the windows of a game that has just begun.
+play_windows() {
+  ball=$(wait_window "Clock" 5)
+  hoop=$(wait_window "Orvanta Basketball" 2)
+  board=$(wait_window "Score Board" 2)
+}
+
 # Sets X, Y, WIDTH, HEIGHT to what the X server says of window $1.
 geometry() {
   local info
@@ -127,6 +145,17 @@ expect_geometry() { # window x y width height what
   geometry "$1"
   [ "$X $Y $WIDTH $HEIGHT" = "$2 $3 $4 $5" ] ||
     fail "$6 is at $X,$Y size ${WIDTH}x$HEIGHT, expected $2,$3 size $4x$5"
+}
+
+# Waits up to 3 s until window $1 stands at $2,$3 (what moves it may take a moment).
+expect_place() { # window x y what
+  local deadline=$((SECONDS + 3))
+  while [ $SECONDS -le $deadline ]; do
+    geometry "$1"
+    [ "$X $Y" = "$2 $3" ] && return 0
+    sleep 0.05
+  done
+  fail "$4 is at $X,$Y, expected $2,$3"
 }
 
 # Prints the id of the top-level window under the screen point $1,$2.

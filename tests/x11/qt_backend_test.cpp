@@ -10,6 +10,7 @@
 #include "platform/msgbox.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/scheduler_slice.h"
 #include "platform/timer.h"
 #include "screens/frmend.h"
 #include "screens/frmsplash1.h"
@@ -28,11 +29,6 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
-
-#ifdef Q_OS_LINUX
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
 
 #include <clocale>
 #include <cstdint>
@@ -379,35 +375,10 @@ struct BoxSeen {
 };
 
 #ifdef Q_OS_LINUX
-// The kernel's struct sched_attr, which no glibc header declares.
-struct SchedulerAttributes {
-    std::uint32_t size, sched_policy;
-    std::uint64_t sched_flags;
-    std::int32_t sched_nice;
-    std::uint32_t sched_priority;
-    std::uint64_t sched_runtime, sched_deadline, sched_period;
-};
-
-// The slice the kernel gives the calling thread, in ns (0 where it keeps none per thread).
-std::uint64_t schedulerSliceNs()
-{
-    SchedulerAttributes attributes{};
-    if (::syscall(SYS_sched_getattr, 0, &attributes, sizeof attributes, 0) != 0)
-        return 0;
-    return attributes.sched_runtime;
-}
-
-void useTheDefaultSlice()
-{
-    SchedulerAttributes attributes{};
-    attributes.size = sizeof attributes; // normal policy, nice 0, no slice of its own
-    ::syscall(SYS_sched_setattr, 0, &attributes, 0);
-}
-
 // A tick woken while another program runs on the core must not wait for that one's slice.
 TEST(QtBackendSchedulingTest, TheThreadThatWakesForTicksAsksForShortSlices)
 {
-    useTheDefaultSlice(); // as the game's thread starts; other tests made backends before
+    setSchedulerSliceNs(0); // the default, as the game's thread starts; other tests made backends
     const std::uint64_t before = schedulerSliceNs();
     if (before == 0)
         GTEST_SKIP() << "this kernel gives no slices per thread (before Linux 6.12)";
