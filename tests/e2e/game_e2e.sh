@@ -39,11 +39,7 @@ play_windows
 game_started=$SECONDS
 
 echo "Hoop and board stand where they belong; the ball is cut to its shape"
-expect_geometry "$hoop" 408 128 209 113 "the hoop"
-expect_geometry "$board" 0 679 281 89 "the score board"
-geometry "$ball"
-[ "$WIDTH $HEIGHT" = "64 64" ] || fail "the ball window is ${WIDTH}x$HEIGHT"
-[ "$X" = 479 ] || fail "the ball window starts at x $X, expected 479"
+expect_play_layout
 prints "Window shape extents" xwininfo -shape -id "$ball" || fail "X reports no shape for the ball"
 
 echo "The window system knows the program by name and icon; only the ball is on the taskbar"

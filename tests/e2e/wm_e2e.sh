@@ -66,10 +66,7 @@ play_windows
 game_started=$SECONDS
 
 echo "Hoop, board and ball stand where they belong; only the ball is on the taskbar"
-expect_geometry "$hoop" 408 128 209 113 "the hoop"
-expect_geometry "$board" 0 679 281 89 "the score board"
-geometry "$ball"
-[ "$X $WIDTH $HEIGHT" = "479 64 64" ] || fail "the ball is at x $X size ${WIDTH}x$HEIGHT"
+expect_play_layout
 for window in "$hoop" "$board"; do
   prints SKIP_TASKBAR xprop -id "$window" _NET_WM_STATE ||
     fail "$(xprop -id "$window" WM_NAME) is on the taskbar"

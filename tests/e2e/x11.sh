@@ -131,6 +131,16 @@ play_windows() {
   board=$(wait_window "Score Board" 2)
 }
 
+# The game's windows where a game on a 1024 x 768 screen begins: the hoop and the board
+# in their places, the 64-pixel ball at its starting x.
+expect_play_layout() {
+  expect_geometry "$hoop" 408 128 209 113 "the hoop"
+  expect_geometry "$board" 0 679 281 89 "the score board"
+  geometry "$ball"
+  [ "$X $WIDTH $HEIGHT" = "479 64 64" ] ||
+    fail "the ball is at x $X size ${WIDTH}x$HEIGHT, expected x 479 size 64x64"
+}
+
 # Sets X, Y, WIDTH, HEIGHT to what the X server says of window $1.
 geometry() {
   local info
