@@ -44,6 +44,7 @@ Desktop::Desktop(std::function<void()> monitorsChanged)
 void Desktop::watch(QScreen* screen)
 {
     connect(screen, &QScreen::geometryChanged, this, &Desktop::changed);
+    connect(screen, &QScreen::availableGeometryChanged, this, &Desktop::changed);
 }
 
 void Desktop::changed()
@@ -56,7 +57,7 @@ void Desktop::changed()
 QRect Desktop::primary() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 QSize Desktop::primarySize() const { return primary().size(); }

@@ -21,7 +21,7 @@ Qt::WindowFlags windowFlagsFor(const Form& form)
 {
     if (form.border == FormBorder::FixedDialog)
         return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    return (form.ShowInTaskbar ? Qt::Window : Qt::Tool) | Qt::FramelessWindowHint;
+    return Qt::Window | Qt::FramelessWindowHint;
 }
 
 namespace {

@@ -67,10 +67,12 @@ own_wayland_session() {
   while [ $SECONDS -le $deadline ]; do
     XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1 || true)
     export XAUTHORITY
-    [ -n "$XAUTHORITY" ] && xdpyinfo >/dev/null 2>&1 && return 0
+    # XWayland answers before it has announced every monitor.
+    [ -n "$XAUTHORITY" ] && [ "$(xrandr --listmonitors 2>/dev/null | head -n 1)" = "Monitors: $#" ] &&
+      return 0
     sleep 0.1
   done
-  fail "XWayland on $DISPLAY does not answer"
+  fail "XWayland on $DISPLAY does not answer with $# monitors"
 }
 
 # Lays the Wayland session's monitors out anew through mutter's display configuration

@@ -64,7 +64,7 @@ scaled() { awk -v at="$1" -v by="$2" -v scale="$3" 'BEGIN {printf "%d", at + by 
 enter_game() {
   local name=$1 minutes=$2 scale=${3:-1} entry
   entry=$(wait_window "Orvanta Basketball" 8)
-  geometry "$entry"
+  settled_geometry "$entry"
   # With no window manager the keyboard follows the pointer: put it on the window.
   xdotool mousemove $(scaled "$X" 40 "$scale") $(scaled "$Y" 40 "$scale")
   xdotool windowfocus --sync "$entry"
@@ -149,6 +149,20 @@ geometry() {
   Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
   WIDTH=$(awk '/Width:/ {print $2}' <<<"$info")
   HEIGHT=$(awk '/Height:/ {print $2}' <<<"$info")
+}
+
+# Like geometry, once window $1 has stood still for 0.1 s: a window manager may map a
+# window at the corner and place it a moment later (KWin does).
+settled_geometry() {
+  local before
+  geometry "$1"
+  before="$X $Y"
+  for _ in $(seq 1 30); do
+    sleep 0.1
+    geometry "$1"
+    [ "$X $Y" = "$before" ] && return 0
+    before="$X $Y"
+  done
 }
 
 expect_geometry() { # window x y width height what
