@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# A whole game under a real X11 window manager (mutter or xfwm4) on a private Xvfb:
-# frameless windows exactly where the model puts them, the framed entry screen's frame
-# there too, only the ball on the taskbar, the ball knocked up to the top edge, Escape on
-# the ball reaching it, and every question and the end screen above the game's windows.
-# usage: wm_e2e.sh <mutter|xfwm4> <orvanta binary> <ball lifter> <artefacts folder>
+# A whole game under a real window manager (mutter, xfwm4 or KWin on a private Xvfb, or a
+# headless KWin Wayland session): frameless windows exactly where the model puts them,
+# the framed entry screen's frame there too, only the ball on the taskbar, the game's
+# windows still shown while another program is active, the ball knocked up to the top
+# edge, Escape on the ball reaching it, and every question and the end screen above the
+# game's windows.
+# usage: wm_e2e.sh <mutter|xfwm4|kwin_x11|kwin_wayland> <orvanta binary> <ball lifter>
+#                  <artefacts folder>
 set -euo pipefail
 manager=$1
 game=$2
@@ -13,6 +16,20 @@ source "$(dirname "$0")/x11.sh"
 source "$(dirname "$0")/desktops.sh"
 mkdir -p "$artefacts"
 own_window_manager "$manager" 1024x768
+
+# A picture of the screen, or of window $1 alone where XWayland has none of its root.
+shot() {
+  if [ -n "${WAYLAND_DISPLAY:-}" ]; then window_shot "$1" "$2"; else screenshot "$2"; fi
+}
+
+# Window $1 is mapped and shown: not iconic, not hidden by the window manager.
+expect_shown() {
+  local window=$1 what=$2 state
+  prints IsViewable xwininfo -id "$window" || fail "$what is not viewable"
+  state=$(xprop -id "$window" WM_STATE _NET_WM_STATE)
+  grep -q 'window state: Normal' <<<"$state" && ! grep -q _NET_WM_STATE_HIDDEN <<<"$state" ||
+    fail "$what is hidden by the window manager: $state"
+}
 
 # Window $1 is stacked above every window of the game that is still mapped, by the window
 # manager's account (which may lag a moment behind the mapping). Where xfwm4 publishes no
@@ -60,7 +77,7 @@ geometry "$entry"
 [ "$TOP_EDGE" -gt 0 ] || fail "the window manager gave the entry screen no title bar"
 [ "$((X - LEFT_EDGE)) $((Y - TOP_EDGE)) $WIDTH $HEIGHT" = "264 189 497 390" ] ||
   fail "the entry screen's frame is at $((X - LEFT_EDGE)),$((Y - TOP_EDGE)) around ${WIDTH}x$HEIGHT"
-screenshot "$artefacts/1-entry.png"
+shot "$entry" "$artefacts/1-entry.png"
 enter_game Ann 1
 play_windows
 game_started=$SECONDS
@@ -74,7 +91,29 @@ done
 ! prints SKIP_TASKBAR xprop -id "$ball" _NET_WM_STATE || fail "the ball is off the taskbar"
 prints "$(printf '0x%x' "$ball")" xprop -root _NET_CLIENT_LIST ||
   fail "the window manager does not list the ball"
-screenshot "$artefacts/2-game.png"
+shot "$hoop" "$artefacts/2-game.png"
+
+echo "Another program's window is activated: the hoop, the board and the ball stay shown"
+xmessage -geometry +600+300 "Another program" &
+other_pid=$!
+cleanup_pids+=("$other_pid")
+other=$(wait_window xmessage 5)
+active_is() { [ "$(printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')")" = "$(($1))" ]; }
+# A click on its text, as a player would. KWin on X11 refuses a pager's request while the
+# ball is modal; under XWayland the compositor sees no click from the X test extension,
+# but takes the request.
+settled_geometry "$other"
+xdotool mousemove $((X + 10)) $((Y + 5)) sleep 0.2 click 1
+sleep 0.3
+active_is "$other" || xdotool windowactivate --sync "$other"
+sleep 0.5 # what a manager hides, it hides once the other program is active
+active_is "$other" ||
+  fail "the other program's window did not become active: $(xprop -root _NET_ACTIVE_WINDOW), not $other"
+for window in "$ball" "$hoop" "$board"; do
+  expect_shown "$window" "$(xprop -id "$window" WM_NAME)"
+done
+shot "$board" "$artefacts/2-other-program.png"
+kill "$other_pid"
 
 # Both window managers keep a window that a program moves on the screen once it has been
 # wholly on it, mutter wholly, xfwm4 in part; only docks, desktops and windows they do not
@@ -93,7 +132,7 @@ xdotool key Escape
 box=$(wait_window "Exit" 5)
 sleep 0.3
 expect_on_top "$box" "the exit question"
-screenshot "$artefacts/3-exit.png"
+shot "$box" "$artefacts/3-exit.png"
 xdotool key n
 wait_gone "Exit"
 
@@ -102,13 +141,13 @@ wait_window "Whats the score?" 70 >/dev/null
 [ $((SECONDS - game_started)) -ge 59 ] || fail "the game ended after only $((SECONDS - game_started))s"
 sleep 0.3
 expect_on_top "$(wait_window "Whats the score?" 1)" "the game-over message"
-screenshot "$artefacts/4-game-over.png"
+shot "$(wait_window "Whats the score?" 1)" "$artefacts/4-game-over.png"
 xdotool key Return
 end=$(wait_window "The End" 5)
 sleep 0.3
 expect_geometry "$end" 255 209 424 216 "the end screen"
 expect_on_top "$end" "the end screen"
-screenshot "$artefacts/5-end.png"
+shot "$end" "$artefacts/5-end.png"
 kill -TERM "$game_pid"
 expect_exit 3 0
 echo "PASS"

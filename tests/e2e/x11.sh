@@ -134,8 +134,10 @@ play_windows() {
 # The game's windows where a game on a 1024 x 768 screen begins: the hoop and the board
 # in their places, the 64-pixel ball at its starting x.
 expect_play_layout() {
-  expect_geometry "$hoop" 408 128 209 113 "the hoop"
-  expect_geometry "$board" 0 679 281 89 "the score board"
+  expect_place "$hoop" 408 128 "the hoop"
+  [ "$WIDTH $HEIGHT" = "209 113" ] || fail "the hoop is ${WIDTH}x$HEIGHT, expected 209x113"
+  expect_place "$board" 0 679 "the score board"
+  [ "$WIDTH $HEIGHT" = "281 89" ] || fail "the score board is ${WIDTH}x$HEIGHT, expected 281x89"
   geometry "$ball"
   [ "$X $WIDTH $HEIGHT" = "479 64 64" ] ||
     fail "the ball is at x $X size ${WIDTH}x$HEIGHT, expected x 479 size 64x64"

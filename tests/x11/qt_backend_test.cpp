@@ -9,6 +9,7 @@
 #include "platform/form.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
+#include "platform/screen.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/scheduler_slice.h"
 #include "platform/timer.h"
@@ -17,12 +18,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegion>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -173,7 +176,9 @@ TEST_F(QtBackendTest, XMapsAFramelessFormAtItsTwipsRoundedToPixels)
     }
 }
 
-TEST_F(QtBackendTest, OnlyAFormShownInTheTaskbarLacksTheSkipTaskbarState)
+// Off the taskbar by its state alone: a utility window, the usual way, is one that KWin
+// hides whenever it deems the program inactive.
+TEST_F(QtBackendTest, OnlyAFormShownInTheTaskbarLacksTheSkipTaskbarStateAndAllAreNormalWindows)
 {
     for (const bool inTaskbar : {false, true}) {
         TestForm form;
@@ -181,10 +186,71 @@ TEST_F(QtBackendTest, OnlyAFormShownInTheTaskbarLacksTheSkipTaskbarState)
         form.Show();
         ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
         const QString state = askX(QStringLiteral("xprop"),
-                                   {"-id", QString::number(windowOf(form)), "_NET_WM_STATE"});
+                                   {"-id", QString::number(windowOf(form)), "_NET_WM_STATE",
+                                    "_NET_WM_WINDOW_TYPE"});
         EXPECT_EQ(state.contains(QLatin1String("_NET_WM_STATE_SKIP_TASKBAR")), !inTaskbar)
             << "ShowInTaskbar " << inTaskbar << ": " << state.toStdString();
         EXPECT_EQ(state.contains(QLatin1String("_NET_WM_STATE_SKIP_PAGER")), !inTaskbar);
+        EXPECT_TRUE(state.contains(QLatin1String("_NET_WM_WINDOW_TYPE_NORMAL")) &&
+                    !state.contains(QLatin1String("_NET_WM_WINDOW_TYPE_UTILITY")))
+            << "ShowInTaskbar " << inTaskbar << ": " << state.toStdString();
+    }
+}
+
+// --- The work area -------------------------------------------------------------------
+
+// Publishes a work area on the root window, as a window manager does for desktop panels,
+// and takes it away again at the end.
+class PublishedWorkArea {
+public:
+    explicit PublishedWorkArea(const QRect& area) { set(area); }
+    ~PublishedWorkArea() { askX(QStringLiteral("xprop"), {"-root", "-remove", "_NET_WORKAREA"}); }
+    PublishedWorkArea(const PublishedWorkArea&) = delete;
+    PublishedWorkArea& operator=(const PublishedWorkArea&) = delete;
+
+    void set(const QRect& area)
+    {
+        const QString value = QStringLiteral("%1, %2, %3, %4")
+                                  .arg(area.x())
+                                  .arg(area.y())
+                                  .arg(area.width())
+                                  .arg(area.height());
+        askX(QStringLiteral("xprop"),
+             {"-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA", value});
+    }
+};
+
+// Panels take the screen's edges: the model's screen is what they leave free, its corner
+// the model's 0,0, and a change of the panels places every window again.
+TEST_F(QtBackendTest, TheModelsScreenIsThePrimaryMonitorsWorkAreaAndFollowsIt)
+{
+    const QSize whole = QGuiApplication::primaryScreen()->geometry().size();
+    TestForm form; // 64 x 64 at model pixels (100, 200)
+    form.Show();
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+
+    struct Case {
+        QRect workArea;
+        XGeometry mapped;
+    };
+    const Case cases[] = {
+        {{0, 30, whole.width(), whole.height() - 30 - 44}, {100, 230, 64, 64}}, // top and bottom
+        {{50, 0, whole.width() - 50, whole.height()}, {150, 200, 64, 64}},      // left
+        {{0, 0, whole.width(), whole.height()}, {100, 200, 64, 64}},            // none
+    };
+    PublishedWorkArea published(cases[0].workArea);
+    for (const Case& c : cases) {
+        published.set(c.workArea);
+        const float height = static_cast<float>(c.workArea.height()) * twipsPerPixel;
+        const float width = static_cast<float>(c.workArea.width()) * twipsPerPixel;
+        EXPECT_TRUE(waitFor([&] { return Screen.Height == height && Screen.Width == width; }))
+            << "the screen is " << static_cast<float>(Screen.Width) << " x "
+            << static_cast<float>(Screen.Height) << " twips for the work area "
+            << c.workArea.width() << " x " << c.workArea.height();
+        XGeometry seen;
+        waitFor([&] { return (seen = mappedGeometry(windowOf(form))) == c.mapped; });
+        EXPECT_EQ(seen, c.mapped) << "in the work area at " << c.workArea.x() << ", "
+                                  << c.workArea.y();
     }
 }
 
