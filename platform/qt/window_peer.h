@@ -63,6 +63,8 @@ inline void handBackToQt(QWindow& w, X11Mover& mover) { mover.release(w); }
 inline void forgetNative(QWidget&, X11Mover&) {}
 inline void forgetNative(QWindow&, X11Mover& mover) { mover.forget(); }
 inline WId nativeIdOf(const QWidget& w) { return w.internalWinId(); }
+inline QPoint positionOf(const QWidget& w) { return w.pos(); }
+inline QPoint positionOf(const QWindow& w) { return w.position(); }
 inline WId nativeIdOf(const QWindow& w) { return w.handle() ? w.winId() : 0; }
 } // namespace window_api
 
@@ -100,6 +102,7 @@ public:
             window_api::setModality(*this, modality);
             if (!form_.ShowInTaskbar)
                 keepOffTaskbar(QtWindow::winId());
+            placeCheckPending_ = form_.border == FormBorder::None;
             QtWindow::show();
         }
         QtWindow::raise();
@@ -181,6 +184,7 @@ protected:
     {
         QPainter painter(this);
         paintForm(painter, form_, event->rect());
+        keepPlaceAfterTheMap();
         giveIconAfterTheFirstFrame();
     }
     void mouseMoveEvent(QMouseEvent* event) override { core_.mouseMoved(*event); }
@@ -212,6 +216,20 @@ protected:
     FormWindowCore core_;
 
 private:
+    // A window manager may map a frameless window elsewhere than asked (i3 puts it where
+    // the client would be under a title bar and border it then does not draw), yet follow
+    // a move of the mapped window. So by its first frame, a window that Qt learnt to be
+    // elsewhere is asked once more for its place; a manager that refuses it again is not
+    // asked a third time.
+    void keepPlaceAfterTheMap()
+    {
+        if (!placeCheckPending_)
+            return;
+        placeCheckPending_ = false;
+        if (requestedPlace_ && window_api::positionOf(*this) != *requestedPlace_)
+            window_api::moveTo(*this, *requestedPlace_, mover_);
+    }
+
     // The icon is no part of the picture, and it is the slow part of a new window: six
     // sizes decoded and then sent to X, up to 256 pixels square. It follows the window's
     // first frame instead of holding the frame back.
@@ -226,6 +244,7 @@ private:
     X11Mover mover_;
     bool geometryPending_ = false; // a move waits for the end of this round of events
     bool iconGiven_ = false;
+    bool placeCheckPending_ = false; // mapped, and not yet checked where it landed
     std::optional<QPoint> requestedPlace_;
 };
 

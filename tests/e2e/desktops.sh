@@ -37,8 +37,8 @@ private_settings() {
   XDG_CONFIG_HOME=$(mktemp -d)
 }
 
-# A private Xvfb of size $2 with the X11 window manager $1 (mutter, xfwm4 or kwin_x11) on
-# it; kwin_wayland gives a headless KWin Wayland session instead (own_kwin_wayland_session).
+# A private Xvfb of size $2 with the X11 window manager $1 (mutter, xfwm4, kwin_x11 or i3)
+# on it; kwin_wayland gives a headless KWin Wayland session instead (own_kwin_wayland_session).
 own_window_manager() {
   local manager=$1 size=$2 log
   if [ "$manager" = kwin_wayland ]; then
@@ -52,6 +52,11 @@ own_window_manager() {
     mutter) start_session "$log" mutter --x11 --replace ;;
     xfwm4) start_session "$log" xfwm4 --replace --compositor=on ;;
     kwin_x11) start_session "$log" kwin_x11 --replace ;;
+    i3)
+      # i3 will not start without a configuration; its bar comes with the defaults.
+      printf 'font pango:monospace 8\nbar {\n}\n' >"$XDG_CONFIG_HOME/i3.conf"
+      start_session "$log" i3 -c "$XDG_CONFIG_HOME/i3.conf"
+      ;;
     *) fail "unknown window manager $manager" ;;
   esac
   wait_window_manager "$log"
