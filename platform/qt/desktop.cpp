@@ -54,17 +54,17 @@ void Desktop::changed()
         monitorsChanged_();
 }
 
-QRect Desktop::primary() const
+QRect Desktop::workArea() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
 
-QSize Desktop::primarySize() const { return primary().size(); }
+QSize Desktop::workAreaSize() const { return workArea().size(); }
 
 QPoint Desktop::place(QPoint model, QSize size, std::uint64_t& placedIn) const
 {
-    const QRect area = primary();
+    const QRect area = workArea();
     const QPoint at = area.topLeft() + model;
     const bool firstSinceChange = placedIn != generation_;
     placedIn = generation_;
@@ -75,7 +75,7 @@ QPoint Desktop::place(QPoint model, QSize size, std::uint64_t& placedIn) const
 
 void Desktop::centre(QWidget& window) const
 {
-    const QRect area = primary();
+    const QRect area = workArea();
     if (area.isEmpty())
         return;
     QRect frame = window.frameGeometry();

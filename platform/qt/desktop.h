@@ -12,26 +12,30 @@ class QWidget;
 
 namespace platform {
 
-// The model's screen is the primary monitor, wherever it stands on the desktop: every
-// position of the model counts from that monitor's top-left corner, and its size is the
-// model's Screen. The one place that maps model pixels to desktop pixels.
+// The model's screen is the primary monitor's work area (what the desktop's panels leave
+// free of it), wherever it stands on the desktop: every position of the model counts from
+// its top-left corner, and its size is the model's Screen. A window manager keeps the
+// windows it manages out of the panels, so a model that counted them in would put the
+// board and the ball's floor where X shows neither. The one place that maps model pixels
+// to desktop pixels.
 class Desktop final : public QObject {
 public:
     // `monitorsChanged` runs after the primary monitor moved, changed size or was
-    // replaced, or a monitor came or went: the windows are to be placed anew.
+    // replaced, a monitor came or went, or a panel came, went or changed size: the
+    // windows are to be placed anew.
     explicit Desktop(std::function<void()> monitorsChanged);
 
-    QSize primarySize() const;
+    QSize workAreaSize() const;
     // Where a window whose model corner is `model` stands on the desktop. A window that
     // has not been placed since the monitors last changed (`placedIn` says when it was)
-    // and that no monitor would show any part of is moved onto the primary monitor;
+    // and that no monitor would show any part of is moved into the work area;
     // between changes windows go exactly where the model puts them, off-screen or not.
     QPoint place(QPoint model, QSize size, std::uint64_t& placedIn) const;
-    // Centres a top-level window on the primary monitor (Qt would pick the pointer's).
+    // Centres a top-level window in the work area (Qt would pick the pointer's monitor).
     void centre(QWidget& window) const;
 
 private:
-    QRect primary() const;
+    QRect workArea() const;
     void watch(QScreen* screen);
     void changed();
 

@@ -204,8 +204,8 @@ ScreenSize QtBackend::screenSize() const
 {
     if (replayScreen_)
         return *replayScreen_;
-    const QSize primary = desktop_.primarySize();
-    return {primary.width(), primary.height()};
+    const QSize area = desktop_.workAreaSize();
+    return {area.width(), area.height()};
 }
 
 void QtBackend::quit(int status)
