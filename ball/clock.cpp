@@ -17,6 +17,7 @@ clock::clock() : Form("clock", 960, 960)
     BackColor = colours::magenta;
     picture = Picture::load("ball.png");
     ShowInTaskbar = true;
+    keptOnScreen = false; // where the ball starts is the game's, on every screen
 
     Timer1.onTimer = [this] { Timer1_Timer(); };
     Timer3.onTimer = [this] { Timer3_Timer(); };

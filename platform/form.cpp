@@ -47,7 +47,8 @@ void Form::Load()
 // Where a window appears is the platform's to decide, as a window manager would: the
 // place its definition (or its Form_Load) gives it where the window fits on the screen;
 // where it would run off, moved just enough to lie whole on it, its top-left corner first
-// when it is larger than the screen. Only at the show: moves by handlers are the game's.
+// when it is larger than the screen. Only at the show, and only for a window that is kept
+// on the screen: moves by handlers are the game's.
 void Form::keepOnScreen()
 {
     const auto inside = [](float place, float size, float screen) {
@@ -63,7 +64,7 @@ void Form::Show(ShowMode mode)
 {
     Load();
     Program& program = Program::current();
-    if (!visible_)
+    if (!visible_ && keptOnScreen)
         keepOnScreen();
     if (mode == ShowMode::Modeless) {
         if (!visible_) {

@@ -42,6 +42,10 @@ public:
     FormBorder border = FormBorder::None;
     StartUpPosition startUpPosition = StartUpPosition::Manual;
     bool ShowInTaskbar = false;
+    // Shown where it would run off the screen, the window is moved just enough to lie on
+    // it, as for a window the player must read or click; not a window whose place is the
+    // game's state.
+    bool keptOnScreen = true;
     FormIcon icon = FormIcon::Ball;
     Colour BackColor = colours::windowBackground;
     Picture picture; // drawn at its own size from the top-left corner

@@ -55,6 +55,38 @@ TEST_F(RefusedShape, ARegionTheWindowRefusesIsReleasedAndTheWindowStaysSquare)
     EXPECT_FALSE(program.ended());
 }
 
+// The ball's place is the game's: no screen moves its start, not even one too short for
+// it, where the first physics tick then puts it on the floor as it would any ball below.
+struct Start {
+    ScreenSize screen;
+    float topAfterFirstTick;
+    int speedAfterFirstTick;
+};
+
+void PrintTo(const Start& start, std::ostream* out)
+{
+    *out << start.screen.width << " x " << start.screen.height;
+}
+
+class BallStart : public SimTest, public ::testing::WithParamInterface<Start> {};
+
+TEST_P(BallStart, IsWhereItIsDefinedOnEveryScreen)
+{
+    sim.setScreenSize(GetParam().screen);
+    startGame();
+    const BallWindow& ball = form<BallWindow>();
+    EXPECT_EQ(ball.Left, 7185);
+    EXPECT_EQ(ball.Top, 9255);
+    sim.advance(10);
+    EXPECT_EQ(ball.Top, GetParam().topAfterFirstTick);
+    EXPECT_EQ(afs().BallSpeedY.value(), GetParam().speedAfterFirstTick);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, BallStart,
+                         ::testing::Values(Start{{1024, 768}, 9255, 5},
+                                           Start{{800, 600}, 600 * 15 - 960, 0},
+                                           Start{{640, 480}, 480 * 15 - 960, 0}));
+
 TEST_F(Ball, FloorBounceLosesASixthOfTheSpeed)
 {
     const struct {
