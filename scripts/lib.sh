@@ -9,10 +9,11 @@ font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-o
 # source of the comma locale that a test generates for itself; real desktops: GNOME's,
 # Xfce's and KDE's window managers (KWin with its usual window frames), i3, headless Wayland
 # sessions with XWayland (and gdbus, to lay out mutter's monitors); the X input and damage
-# extensions, for the benchmark's touch and first frame stamps.
+# extensions, for the benchmark's touch and first frame stamps; the shape extension's, for
+# following what of a window shows.
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
   valgrind locales x11-xserver-utils dbus mutter xwayland xfwm4 kwin-x11 kwin-wayland
-  kwin-style-breeze i3-wm libglib2.0-bin libxi-dev libxdamage-dev)
+  kwin-style-breeze i3-wm libglib2.0-bin libxi-dev libxdamage-dev libxext-dev)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.

@@ -73,6 +73,12 @@ QPoint Desktop::place(QPoint model, QSize size, std::uint64_t& placedIn) const
     return clampedInto(at, size, area);
 }
 
+QPoint Desktop::keptInside(QPoint at, QSize size) const
+{
+    const QRect area = workArea();
+    return area.isEmpty() ? at : clampedInto(at, size, area);
+}
+
 void Desktop::centre(QWidget& window) const
 {
     const QRect area = workArea();

@@ -31,6 +31,9 @@ public:
     // and that no monitor would show any part of is moved into the work area;
     // between changes windows go exactly where the model puts them, off-screen or not.
     QPoint place(QPoint model, QSize size, std::uint64_t& placedIn) const;
+    // Where a window of `size` whose corner is to be at `at` stands so as to lie wholly
+    // in the work area (its top-left part, if it is larger).
+    QPoint keptInside(QPoint at, QSize size) const;
     // Centres a top-level window in the work area (Qt would pick the pointer's monitor).
     void centre(QWidget& window) const;
 

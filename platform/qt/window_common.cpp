@@ -146,7 +146,7 @@ void FormWindowCore::mouseMoved(const QMouseEvent& event)
 {
     if (!acceptsInput())
         return;
-    const QPointF at = event.position();
+    const QPointF at = event.position() - QPointF(contentOffset_);
     form_.mouseMoved(static_cast<float>(at.x()) * twipsPerPixel,
                      static_cast<float>(at.y()) * twipsPerPixel, buttonsOf(event.buttons()),
                      shiftOf(event.modifiers()));
@@ -166,9 +166,10 @@ void FormWindowCore::mouseReleased(const QMouseEvent& event, const QRect& window
     pressed_ = false;
     const QPoint at = event.position().toPoint();
     const bool onWindow = window.contains(at) && (shape.isEmpty() || shape.contains(at));
+    const QPoint onForm = at - contentOffset_;
     if (onWindow && acceptsInput())
-        form_.clicked(static_cast<float>(at.x()) * twipsPerPixel,
-                      static_cast<float>(at.y()) * twipsPerPixel);
+        form_.clicked(static_cast<float>(onForm.x()) * twipsPerPixel,
+                      static_cast<float>(onForm.y()) * twipsPerPixel);
 }
 
 KeyRoute FormWindowCore::keyPressed(const QKeyEvent& event)

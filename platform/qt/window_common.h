@@ -8,6 +8,7 @@
 #include "platform/keyboard.h"
 
 #include <QIcon>
+#include <QPoint>
 #include <QRect>
 #include <QRegion>
 #include <Qt>
@@ -42,6 +43,9 @@ public:
     KeyRoute keyPressed(const QKeyEvent& event);
     void closeRequested();
     void forgetPress() { pressed_ = false; }
+    // Where the form's corner lies in its window (not at 0, 0 while the window stands cut
+    // at an edge of the screen): the pointer is passed on in the form's own pixels.
+    void setContentOffset(QPoint offset) { contentOffset_ = offset; }
     // Where the control was and is painted, or nothing if the window does not draw it.
     QRegion repaintRegion(const Control& control);
     // Where the window belongs on the desktop.
@@ -53,6 +57,7 @@ private:
     QtBackend& backend_;
     std::unordered_map<const Control*, QRect> paintedRects_;
     bool pressed_ = false;
+    QPoint contentOffset_;
     std::uint64_t placedIn_ = 0; // the monitors' state at the last placement
 };
 

@@ -127,8 +127,8 @@ public:
 
     bool setShape(const QRegion& pixels) override
     {
-        // To Qt an empty mask means no mask at all; cut everything away instead.
-        QtWindow::setMask(pixels.isEmpty() ? QRegion(-1, -1, 1, 1) : pixels);
+        shape_ = pixels;
+        applyShape();
         return true;
     }
 
@@ -145,8 +145,7 @@ public:
         if (visible && !backend_.hasQuit()) {
             if (!form_.ShowInTaskbar)
                 keepOffTaskbar(QtWindow::winId());
-            if (const QRegion* shape = form_.shape())
-                setShape(*shape);
+            applyShape();
             QtWindow::show();
             restoreFocus();
         }
@@ -155,7 +154,10 @@ public:
 
 protected:
     // A drawn control changed: repaint only where it was and is.
-    void repaint(const Control& control) { QtWindow::update(core_.repaintRegion(control)); }
+    void repaint(const Control& control)
+    {
+        QtWindow::update(core_.repaintRegion(control).translated(contentOffset_));
+    }
 
     // After every show, for the window to put the focus where the model has it.
     virtual void shown() {}
@@ -171,9 +173,13 @@ protected:
             window_api::handBackToQt(*this, mover_);
             window_api::setFixedSize(*this, size);
         }
+        const QPoint modelPlace = core_.placeOf();
+        const QPoint place = cutAtTheEdges ? backend_.desktop().keptInside(modelPlace, size)
+                                           : modelPlace;
+        setContentOffset(modelPlace - place);
         // Compared with the place last asked for, not with Qt's idea of the position: a
         // move sent straight to X reaches Qt only when the server's notice comes back.
-        if (const QPoint place = core_.placeOf(); place != requestedPlace_) {
+        if (place != requestedPlace_) {
             requestedPlace_ = place;
             window_api::moveTo(*this, place, mover_);
             core_.movedOnScreen(QtWindow::isVisible());
@@ -183,7 +189,8 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        paintForm(painter, form_, event->rect());
+        painter.translate(contentOffset_);
+        paintForm(painter, form_, event->rect().translated(-contentOffset_));
         keepPlaceAfterTheMap();
         giveIconAfterTheFirstFrame();
     }
@@ -216,6 +223,40 @@ protected:
     FormWindowCore core_;
 
 private:
+    // Window managers keep the windows they manage on the screen, or out of its panels,
+    // however a program moves them; so a window of drawn controls alone never asks to
+    // stand past the work area's edges. Where the model has part of it past an edge, the
+    // window stands at the edge and shows only the part the model has inside, drawn and
+    // cut where the model puts it: a ball flying above the top edge shows cut and then
+    // not at all, and the pointer touches only what shows. A window of real widgets is
+    // placed whole.
+    static constexpr bool cutAtTheEdges = !std::is_base_of_v<QWidget, QtWindow>;
+
+    // Where the form's corner lies in the window: (0, 0) but at the work area's edges.
+    void setContentOffset(QPoint offset)
+    {
+        if (offset == contentOffset_)
+            return;
+        contentOffset_ = offset;
+        core_.setContentOffset(offset);
+        applyShape();
+        QtWindow::update();
+    }
+
+    // The form's shape, and only what of the form lies inside the window.
+    void applyShape()
+    {
+        if (!shape_ && contentOffset_.isNull()) {
+            QtWindow::setMask(QRegion());
+            return;
+        }
+        const QRect window(QPoint(0, 0), QtWindow::size());
+        const QRegion shown = shape_ ? shape_->translated(contentOffset_) & window
+                                     : QRegion(window.translated(contentOffset_)) & window;
+        // To Qt an empty mask means no mask at all; cut everything away instead.
+        QtWindow::setMask(shown.isEmpty() ? QRegion(-1, -1, 1, 1) : shown);
+    }
+
     // A window manager may map a frameless window elsewhere than asked (i3 puts it where
     // the client would be under a title bar and border it then does not draw), yet follow
     // a move of the mapped window. So by its first frame, a window that Qt learnt to be
@@ -246,6 +287,8 @@ private:
     bool iconGiven_ = false;
     bool placeCheckPending_ = false; // mapped, and not yet checked where it landed
     std::optional<QPoint> requestedPlace_;
+    std::optional<QRegion> shape_; // the form's, in its own pixels
+    QPoint contentOffset_;
 };
 
 } // namespace platform

@@ -1,25 +1,55 @@
 // Follows where the X server has a window's client area, framed by a window manager or
 // not, by asking every millisecond, and prints each new place as "x y" (root coordinates)
-// until the time is up or the window is gone.
-// usage: window_track <window id> <seconds>
+// until the time is up or the window is gone. With --shape each line also gives the
+// extents of the window's shape, "x y left top right bottom", in the window's own
+// coordinates (right and bottom exclusive): what of it shows.
+// usage: window_track <window id> <seconds> [--shape]
 
 #include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace {
 
 int ignoreError(Display*, XErrorEvent*) { return 0; }
 
+using Sample = std::array<int, 6>;
+
+bool sample(Display* display, Window window, bool withShape, Sample& out)
+{
+    Window root = 0, child = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth) ||
+        !XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child))
+        return false;
+    out = {x, y, 0, 0, static_cast<int>(width), static_cast<int>(height)};
+    if (!withShape)
+        return true;
+    Bool shaped = False, clipShaped = False;
+    int left = 0, top = 0, clipLeft = 0, clipTop = 0;
+    unsigned shapeWidth = 0, shapeHeight = 0, clipWidth = 0, clipHeight = 0;
+    if (XShapeQueryExtents(display, window, &shaped, &left, &top, &shapeWidth, &shapeHeight,
+                           &clipShaped, &clipLeft, &clipTop, &clipWidth, &clipHeight) &&
+        shaped)
+        out = {x, y, left, top, left + static_cast<int>(shapeWidth),
+               top + static_cast<int>(shapeHeight)};
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: window_track <window id> <seconds>\n");
+    const bool withShape = argc == 4 && std::strcmp(argv[3], "--shape") == 0;
+    if (argc != 3 && !withShape) {
+        std::fprintf(stderr, "usage: window_track <window id> <seconds> [--shape]\n");
         return 2;
     }
     const Window window = std::strtoul(argv[1], nullptr, 0);
@@ -31,20 +61,24 @@ int main(int argc, char* argv[])
         return 1;
     }
     XSetErrorHandler(ignoreError); // a window that goes ends the watch, not the program
-    const Window root = DefaultRootWindow(display);
-    int lastX = 0, lastY = 0;
+    Sample last{};
     bool seen = false;
     while (std::chrono::steady_clock::now() < end) {
-        int x = 0, y = 0;
-        Window child = 0;
-        if (!XTranslateCoordinates(display, window, root, 0, 0, &x, &y, &child))
+        // A move and a new shape are two requests: a look between them would see a state
+        // that nobody drew. A place counts once two looks in a row agree on it.
+        Sample now{}, again{};
+        if (!sample(display, window, withShape, now))
             break;
-        if (!seen || x != lastX || y != lastY) {
-            std::printf("%d %d\n", x, y);
+        while (sample(display, window, withShape, again) && again != now)
+            now = again;
+        if (!seen || now != last) {
+            if (withShape)
+                std::printf("%d %d %d %d %d %d\n", now[0], now[1], now[2], now[3], now[4], now[5]);
+            else
+                std::printf("%d %d\n", now[0], now[1]);
             std::fflush(stdout);
             seen = true;
-            lastX = x;
-            lastY = y;
+            last = now;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }

@@ -41,6 +41,7 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 namespace {
 
@@ -362,7 +363,7 @@ TEST_F(QtBackendTest, AFormMovedWhileShownLandsOnTheModelsPixelsKeepsItsShapeAnd
     const Step steps[] = {
         {1507.5, 2992, {101, 199}}, // halves round up
         {0, 0, {0, 0}},
-        {-150, 7.4f, {-10, 0}},
+        {-150, 7.4f, {0, 0}}, // past the left edge: at the edge, cut (below)
         {6000, 4500, {400, 300}},
     };
     for (const Step& step : steps) {
@@ -391,6 +392,49 @@ TEST_F(QtBackendTest, AFormMovedWhileShownLandsOnTheModelsPixelsKeepsItsShapeAnd
     std::optional<QPoint> mappedAt;
     waitFor([&] { return (mappedAt = watch.placeAtLastMap(windowOf(form))) == QPoint(200, 100); });
     EXPECT_EQ(mappedAt, QPoint(200, 100));
+}
+
+// Window managers hold a window that a program moves on the screen: a drawn form past an
+// edge stands at it instead, showing (and taking the pointer on) only what the model has
+// on the screen, and nothing once it is wholly past.
+TEST_F(QtBackendTest, AFormPastTheTopEdgeStandsAtItCutToWhatTheModelHasOnTheScreen)
+{
+    TestForm form; // at (100, 200)
+    form.Show();
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32))); // an L
+
+    struct Probe {
+        QPoint at; // screen pixels
+        bool onForm;
+    };
+    const struct {
+        float top;
+        std::vector<Probe> probes;
+    } cases[] = {
+        // 20 pixels above: the L's rows 20 to 63 show, from the top of the screen down.
+        {-300, {{{116, 5}, true}, {{148, 5}, true}, {{116, 40}, true}, {{148, 20}, false}}},
+        // wholly above: nothing shows, the pointer finds what lies below
+        {-1200, {{{116, 5}, false}, {{116, 30}, false}}},
+        // back on the screen, whole
+        {3000, {{{148, 210}, true}, {{148, 250}, false}, {{116, 250}, true}}},
+    };
+    for (const auto& c : cases) {
+        form.Top = c.top;
+        const XGeometry expected{100, c.top < 0 ? 0 : 200, 64, 64};
+        XGeometry seen;
+        waitFor([&] { return (seen = mappedGeometry(windowOf(form))) == expected; });
+        EXPECT_EQ(seen, expected) << "for Top " << c.top;
+        for (const Probe& probe : c.probes) {
+            bool onForm = !probe.onForm;
+            waitFor([&] {
+                onForm = windowUnderPointer(probe.at) == windowOf(form);
+                return onForm == probe.onForm;
+            });
+            EXPECT_EQ(onForm, probe.onForm)
+                << "for Top " << c.top << " at " << probe.at.x() << ", " << probe.at.y();
+        }
+    }
 }
 
 // --- Modal show --------------------------------------------------------------------------
