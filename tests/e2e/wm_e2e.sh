@@ -98,7 +98,11 @@ xmessage -geometry +600+300 "Another program" &
 other_pid=$!
 cleanup_pids+=("$other_pid")
 other=$(wait_window xmessage 5)
-active_is() { [ "$(printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*')")" = "$(($1))" ]; }
+active_is() {
+  local active
+  active=$(xprop -root _NET_ACTIVE_WINDOW | grep -o '0x[0-9a-f]*' | head -n 1)
+  [ $((${active:-0})) = $(($1)) ]
+}
 # A click on its text, as a player would. KWin on X11 refuses a pager's request while the
 # ball is modal; under XWayland the compositor sees no click from the X test extension,
 # but takes the request.
