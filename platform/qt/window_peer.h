@@ -145,7 +145,7 @@ public:
         if (visible && !backend_.hasQuit()) {
             if (!form_.ShowInTaskbar)
                 keepOffTaskbar(QtWindow::winId());
-            applyShape();
+            applyShape(true); // onto the new X window
             QtWindow::show();
             restoreFocus();
         }
@@ -240,22 +240,28 @@ private:
         contentOffset_ = offset;
         core_.setContentOffset(offset);
         applyShape();
-        QtWindow::update();
+        if (QtWindow::mask() != nothing())
+            QtWindow::update(); // the picture moved within the window
     }
 
-    // The form's shape, and only what of the form lies inside the window.
-    void applyShape()
+    // The form's shape, and only what of the form lies inside the window. Sent to X only
+    // when it changes: a ball wholly out of sight keeps the same empty shape tick after tick.
+    void applyShape(bool evenIfUnchanged = false)
     {
-        if (!shape_ && contentOffset_.isNull()) {
-            QtWindow::setMask(QRegion());
-            return;
+        QRegion mask; // none: the whole window
+        if (shape_ || !contentOffset_.isNull()) {
+            const QRect window(QPoint(0, 0), QtWindow::size());
+            mask = shape_ ? shape_->translated(contentOffset_) & window
+                          : QRegion(window.translated(contentOffset_)) & window;
+            if (mask.isEmpty())
+                mask = nothing();
         }
-        const QRect window(QPoint(0, 0), QtWindow::size());
-        const QRegion shown = shape_ ? shape_->translated(contentOffset_) & window
-                                     : QRegion(window.translated(contentOffset_)) & window;
-        // To Qt an empty mask means no mask at all; cut everything away instead.
-        QtWindow::setMask(shown.isEmpty() ? QRegion(-1, -1, 1, 1) : shown);
+        if (evenIfUnchanged || mask != QtWindow::mask())
+            QtWindow::setMask(mask);
     }
+    // To Qt an empty mask means no mask at all: a window that shows nothing is cut to a
+    // pixel outside itself instead.
+    static QRegion nothing() { return QRegion(-1, -1, 1, 1); }
 
     // A window manager may map a frameless window elsewhere than asked (i3 puts it where
     // the client would be under a title bar and border it then does not draw), yet follow

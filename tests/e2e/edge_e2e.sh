@@ -34,7 +34,7 @@ echo "What X showed of the ball is where the game had it"
 # shape holds at once: a look in between, which shows the window where the look before
 # had it with the shape of the look after (or the other way round), is no place of its own.
 result=$(awk '
-  BEGIN { n = 0; m = 0 }
+  BEGIN { n = 0; m = 0; i = 0 }
   FNR == NR {
     if (match($0, /"x":-?[0-9]+,"y":-?[0-9]+/)) {
       split(substr($0, RSTART, RLENGTH), part, /[:,]/)

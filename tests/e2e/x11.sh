@@ -225,17 +225,18 @@ screenshot() { import -silent -window root "$1" 2>/dev/null || fail "cannot take
 # Checks that every position at which X saw the ball window ($1, from bench/x_watch) is
 # one that the replay's trace ($2, from orvanta-sim --replay --trace) gives, in the same
 # order, in logical pixels times the scale $3. Only the first may be missing: where the
-# window was placed before its first tick. A ball partly past an edge of the screen has
-# its window at that edge (drawn cut). Prints how many positions matched.
+# window was placed before its first tick. A ball partly past an edge of the screen ($4,
+# logical pixels, 1024x768 if not given) has its window at that edge (drawn cut). Prints
+# how many positions matched.
 expect_ball_path() {
-  local watch=$1 trace=$2 scale=${3:-1} result size
-  size=$(xdpyinfo | awk '/dimensions:/ {print $2}')
+  local watch=$1 trace=$2 scale=${3:-1} size=${4:-1024x768} result
   result=$(awk -v scale="$scale" -v width="${size%x*}" -v height="${size#*x}" '
     function inside(at, size) { return at < 0 ? 0 : at > size - 64 ? size - 64 : at }
+    BEGIN { i = 0 }
     FNR == NR {
       if (match($0, /"x":-?[0-9]+,"y":-?[0-9]+/)) {
         split(substr($0, RSTART, RLENGTH), part, /[:,]/)
-        at = inside(part[2], width / scale) " " inside(part[4], height / scale)
+        at = inside(part[2], width) " " inside(part[4], height)
         if (at != last) { path[n++] = at; last = at }
       }
       next
