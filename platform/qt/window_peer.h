@@ -99,6 +99,7 @@ public:
         }
         if (!QtWindow::isVisible()) {
             applyGeometry(); // mapped where the model has it, not one round later
+            applyShape();
             window_api::setModality(*this, modality);
             if (!form_.ShowInTaskbar)
                 keepOffTaskbar(QtWindow::winId());
@@ -239,6 +240,11 @@ private:
             return;
         contentOffset_ = offset;
         core_.setContentOffset(offset);
+        // A hidden window (the ball after the game, still moving) is cut and drawn when
+        // it shows again: nothing would show the work, and a withdrawn window is best
+        // left alone by its program.
+        if (!QtWindow::isVisible())
+            return;
         applyShape();
         if (QtWindow::mask() != nothing())
             QtWindow::update(); // the picture moved within the window
