@@ -126,7 +126,9 @@ TEST(SimTool, RefusesBadOptionsNamingThem)
                  {"--script /dev/zero", "--script: '/dev/zero' is larger than 16 MiB"},
                  {"--fast", "unknown option '--fast'"},
                  {"--" + longOption, "unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx..."},
-                 {"--minutes", "--minutes: a value is missing"}};
+                 {"--minutes", "--minutes: a value is missing"},
+                 {"--record ''", "--record: the file name is empty"},
+                 {"--replay ''", "--replay: the file name is empty"}};
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.arguments);
         const std::string shown = c.arguments.substr(0, 60);

@@ -1,5 +1,7 @@
 #include "platform/qt/replay_player.h"
 
+#include <algorithm>
+
 #include "platform/form.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
@@ -66,8 +68,11 @@ void ReplayPlayer::armNext()
 {
     if (backend_.hasQuit() || status_ != 0 || next_ >= replay_.events.size())
         return;
+    // A timer takes at most 2^31 - 1 ms; a longer pause is waited out in steps, each
+    // ending in a look at what is due.
+    constexpr qint64 longestStep = 3'600'000;
     const qint64 wait = replay_.events[next_].ms - clock_.elapsed();
-    wake_.start(static_cast<int>(std::max<qint64>(0, wait)));
+    wake_.start(static_cast<int>(std::clamp<qint64>(wait, 0, longestStep)));
 }
 
 bool ReplayPlayer::play(const replay::Event& event)

@@ -54,7 +54,10 @@ void endProgramOnTerminationSignals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
+    // Started with the hang-up ignored (nohup), the game outlives its terminal.
+    struct sigaction inherited {};
+    if (sigaction(SIGHUP, nullptr, &inherited) != 0 || inherited.sa_handler != SIG_IGN)
+        sigaction(SIGHUP, &action, nullptr);
 }
 #else
 void endProgramOnTerminationSignals() {}

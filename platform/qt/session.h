@@ -10,7 +10,8 @@ namespace platform {
 void preferQtEventLoop();
 
 // SIGINT, SIGTERM and SIGHUP (the terminal going away) end the program as EndProgram
-// does: through the event loop, at the next event, with status 0.
+// does: through the event loop, at the next event, with status 0. A hang-up ignored when
+// the program starts (nohup) stays ignored.
 void endProgramOnTerminationSignals();
 
 } // namespace platform

@@ -92,6 +92,14 @@ for signal in HUP TERM INT; do
   expect_exit 2 0
   [ ! -s "$artefacts/signal-$signal.txt" ] || fail "SIG$signal: $(cat "$artefacts/signal-$signal.txt")"
 done
+echo "Started with the hang-up ignored (nohup), the game plays on after one"
+start_game nohup "$game" 2>/dev/null
+wait_window "Form Loading" 8 >/dev/null
+kill -HUP "$game_pid"
+sleep 0.5
+kill -0 "$game_pid" 2>/dev/null || fail "SIGHUP ended a game started under nohup"
+kill -TERM "$game_pid"
+expect_exit 2 0
 
 echo "Windows and boxes destroyed by another client, in a game on a 640x480 screen"
 # xdotool windowclose destroys the X window; a window is asked about as a close box would
@@ -177,4 +185,14 @@ sleep 0.3
 kill -0 "$game_pid" 2>/dev/null || fail "a click ended the replay"
 xdotool key Escape
 expect_exit 2 0
+
+echo "A pause of 2^31 ms or more in a replay is waited out without a word"
+head -n 1 "$artefacts/cut.replay" >"$artefacts/pause.replay"
+printf '500 tick frmloading Timer1\n3000000000 tick frmloading Timer1\n' >>"$artefacts/pause.replay"
+start_game "$game" --replay "$artefacts/pause.replay" 2>"$artefacts/pause.txt"
+wait_window "Form Loading" 8 >/dev/null
+sleep 1
+kill -TERM "$game_pid"
+expect_exit 2 0
+[ ! -s "$artefacts/pause.txt" ] || fail "the long pause: $(cat "$artefacts/pause.txt")"
 echo "PASS"

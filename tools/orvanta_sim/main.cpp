@@ -102,6 +102,14 @@ void readReplay(const std::string& path, orvanta::sim::Options& options)
     options.screenHeight = options.replay->header.screenHeight;
 }
 
+// An empty file name would record nothing, or play a fresh game, without a word.
+std::string fileName(const std::string& option, std::string name)
+{
+    if (name.empty())
+        throw BadOption{option + ": the file name is empty"};
+    return name;
+}
+
 orvanta::sim::Options parseOptions(int argc, char* argv[])
 {
     orvanta::sim::Options options;
@@ -135,9 +143,9 @@ orvanta::sim::Options parseOptions(int argc, char* argv[])
                                 std::to_string(error.line) + ": " + error.message};
             }
         } else if (option == "--record") {
-            options.recordPath = value();
+            options.recordPath = fileName(option, value());
         } else if (option == "--replay") {
-            replayPath = value();
+            replayPath = fileName(option, value());
         } else if (option == "--trace") {
             options.trace = true;
         } else if (option == "--until") {
