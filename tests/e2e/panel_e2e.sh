@@ -31,12 +31,14 @@ expect_work_area() {
 
 # Starts a panel along edge $1, $2 pixels high; its pid is in $panel_pid.
 start_panel() {
-  "$panel" "$1" "$2" >"$artefacts/panel.txt" &
+  local said="$artefacts/panel-$1.txt"
+  rm -f "$said" # not an earlier panel's word: the new one opens the file only in a moment
+  "$panel" "$1" "$2" >"$said" &
   panel_pid=$!
   cleanup_pids+=("$panel_pid")
   local deadline=$((SECONDS + 5))
-  until grep -q ready "$artefacts/panel.txt" || [ $SECONDS -gt $deadline ]; do sleep 0.05; done
-  grep -q ready "$artefacts/panel.txt" || fail "the panel did not map"
+  until grep -q ready "$said" 2>/dev/null || [ $SECONDS -gt $deadline ]; do sleep 0.05; done
+  grep -q ready "$said" || fail "the panel did not map"
 }
 
 # The largest y of the ball in the replay's trace $1, in the model's pixels, after the
