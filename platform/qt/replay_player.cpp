@@ -1,7 +1,5 @@
 #include "platform/qt/replay_player.h"
 
-#include <algorithm>
-
 #include "platform/form.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
@@ -10,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <algorithm>
 #include <cstdio>
 
 namespace platform {

@@ -175,8 +175,8 @@ protected:
             window_api::setFixedSize(*this, size);
         }
         const QPoint modelPlace = core_.placeOf();
-        const QPoint place = cutAtTheEdges ? backend_.desktop().keptInside(modelPlace, size)
-                                           : modelPlace;
+        const QPoint place =
+            cutAtTheEdges ? backend_.desktop().keptInside(modelPlace, size) : modelPlace;
         setContentOffset(modelPlace - place);
         // Compared with the place last asked for, not with Qt's idea of the position: a
         // move sent straight to X reaches Qt only when the server's notice comes back.

@@ -48,9 +48,8 @@ int main(int argc, char* argv[])
     const int screen = DefaultScreen(display);
     const int width = DisplayWidth(display, screen);
     const int y = bottom ? DisplayHeight(display, screen) - height : 0;
-    const Window window =
-        XCreateSimpleWindow(display, RootWindow(display, screen), 0, y, width, height, 0, 0,
-                            0x303030);
+    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, y, width,
+                                              height, 0, 0, 0x303030);
     XStoreName(display, window, "Panel");
 
     // Without a program-given position some managers put a dock where they like.

@@ -38,7 +38,11 @@ bool sample(Display* display, Window window, bool withShape, Sample& out)
     if (XShapeQueryExtents(display, window, &shaped, &left, &top, &shapeWidth, &shapeHeight,
                            &clipShaped, &clipLeft, &clipTop, &clipWidth, &clipHeight) &&
         shaped)
-        out = {x, y, left, top, left + static_cast<int>(shapeWidth),
+        out = {x,
+               y,
+               left,
+               top,
+               left + static_cast<int>(shapeWidth),
                top + static_cast<int>(shapeHeight)};
     return true;
 }
@@ -53,8 +57,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     const Window window = std::strtoul(argv[1], nullptr, 0);
-    const auto end = std::chrono::steady_clock::now() +
-                     std::chrono::duration<double>(std::atof(argv[2]));
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(std::atof(argv[2]));
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::fprintf(stderr, "window_track: no X display\n");

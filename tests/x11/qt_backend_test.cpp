@@ -9,9 +9,9 @@
 #include "platform/form.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
-#include "platform/screen.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/scheduler_slice.h"
+#include "platform/screen.h"
 #include "platform/timer.h"
 #include "screens/frmend.h"
 #include "screens/frmsplash1.h"
@@ -186,9 +186,9 @@ TEST_F(QtBackendTest, OnlyAFormShownInTheTaskbarLacksTheSkipTaskbarStateAndAllAr
         form.ShowInTaskbar = inTaskbar;
         form.Show();
         ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
-        const QString state = askX(QStringLiteral("xprop"),
-                                   {"-id", QString::number(windowOf(form)), "_NET_WM_STATE",
-                                    "_NET_WM_WINDOW_TYPE"});
+        const QString state =
+            askX(QStringLiteral("xprop"),
+                 {"-id", QString::number(windowOf(form)), "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE"});
         EXPECT_EQ(state.contains(QLatin1String("_NET_WM_STATE_SKIP_TASKBAR")), !inTaskbar)
             << "ShowInTaskbar " << inTaskbar << ": " << state.toStdString();
         EXPECT_EQ(state.contains(QLatin1String("_NET_WM_STATE_SKIP_PAGER")), !inTaskbar);
