@@ -9,6 +9,27 @@ namespace platform::replay {
 
 namespace {
 
+// A word of a stranger's file, as a message shows it: in quotes, cut when long, and every
+// byte that is not plain printable ASCII (an escape sequence, a NUL) written as \xHH, so
+// that the file cannot speak to the terminal.
+std::string quoted(std::string_view word)
+{
+    constexpr std::size_t kept = 40;
+    constexpr char digits[] = "0123456789abcdef";
+    std::string shown = "'";
+    for (const char c : word.substr(0, kept)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F && byte != '\\') {
+            shown += c;
+        } else {
+            shown += "\\x";
+            shown += digits[byte >> 4];
+            shown += digits[byte & 0xF];
+        }
+    }
+    return shown + (word.size() > kept ? "...'" : "'");
+}
+
 constexpr std::array<std::string_view, 12> verbs{"tick",   "move",   "click",  "key",
                                                  "access", "close",  "type",   "pick",
                                                  "press",  "answer", "signal", "exit"};
@@ -132,7 +153,7 @@ private:
         const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
         if (error != std::errc{} || end != word.data() + word.size() || value < low || value > high)
             fail(std::string(what) + " must be a whole number from " + std::to_string(low) +
-                 " to " + std::to_string(high) + ", not '" + std::string(word) + "'");
+                 " to " + std::to_string(high) + ", not " + quoted(word));
         return value;
     }
     float twips(std::size_t index) const;
@@ -161,8 +182,7 @@ float EventReader::twips(std::size_t index) const
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
     if (error != std::errc{} || end != word.data() + word.size() || !std::isfinite(value) ||
         std::fabs(value) > maxTwips)
-        fail("a position must be a number of twips within 10000000, not '" + std::string(word) +
-             "'");
+        fail("a position must be a number of twips within 10000000, not " + quoted(word));
     return value;
 }
 
@@ -171,7 +191,7 @@ std::uint8_t EventReader::window(std::size_t index) const
     for (std::size_t i = 0; i < vocabulary_.size(); ++i)
         if (vocabulary_[i].name == words_[index])
             return static_cast<std::uint8_t>(i);
-    fail("no window of the program is named '" + std::string(words_[index]) + "'");
+    fail("no window of the program is named " + quoted(words_[index]));
 }
 
 std::uint8_t EventReader::item(std::size_t index, const std::vector<std::string>& names,
@@ -180,8 +200,8 @@ std::uint8_t EventReader::item(std::size_t index, const std::vector<std::string>
     for (std::size_t i = 0; i < names.size(); ++i)
         if (names[i] == words_[index])
             return static_cast<std::uint8_t>(i);
-    fail("the window " + vocabulary_[windowIndex_].name + " has no " + what + " named '" +
-         std::string(words_[index]) + "'");
+    fail("the window " + vocabulary_[windowIndex_].name + " has no " + what + " named " +
+         quoted(words_[index]));
 }
 
 std::string EventReader::text(std::size_t index) const
@@ -222,7 +242,7 @@ Event EventReader::read(std::int64_t notBefore)
     while (kind < verbs.size() && verbs[kind] != verb)
         ++kind;
     if (kind == verbs.size())
-        fail("unknown event '" + std::string(verb) + "'");
+        fail("unknown event " + quoted(verb));
     event.kind = static_cast<EventKind>(kind);
 
     const bool global = event.kind == EventKind::Answer || event.kind == EventKind::Signal ||

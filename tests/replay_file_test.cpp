@@ -76,6 +76,9 @@ TEST(ReplayFile, RefusesABadFileAtTheLineThatIsWrong)
         {header + "20 type frmSplash1 Combo1 =x\n", 2, "has no text box named 'Combo1'"},
         {header + "20 tick\n", 2, "tick needs a window"},
         {header + "20 jump clock\n", 2, "unknown event 'jump'"},
+        {header + std::string("20 a\0b\n", 7), 2, "unknown event 'a\\x00b'"},
+        {header + "20 tick \x1b[2J Timer1\n", 2, "no window of the program is named '\\x1b[2J'"},
+        {header + "20 " + std::string(50, 'x') + "\n", 2, "unknown event 'xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...'"},
         {header + "20 tick clock Timer1\n10 tick clock Timer1\n", 3, "in time order"},
         {header + "99999999999999999999 signal\n", 2, "the time in ms must be"},
         {header + "-1 signal\n", 2, "the time in ms must be"},
@@ -107,6 +110,8 @@ TEST(ReplayFile, RefusesABadFileAtTheLineThatIsWrong)
             EXPECT_EQ(error.line, c.line) << c.text.substr(0, 200);
             EXPECT_NE(error.message.find(c.message), std::string::npos)
                 << c.text.substr(0, 200) << " said: " << error.message;
+            EXPECT_EQ(error.message.find_first_of(std::string("\0\x1b", 2)), std::string::npos)
+                << "the file's own control bytes in: " << error.message;
         }
     }
 }
