@@ -63,9 +63,10 @@ inline void handBackToQt(QWindow& w, X11Mover& mover) { mover.release(w); }
 inline void forgetNative(QWidget&, X11Mover&) {}
 inline void forgetNative(QWindow&, X11Mover& mover) { mover.forget(); }
 inline WId nativeIdOf(const QWidget& w) { return w.internalWinId(); }
+inline WId nativeIdOf(const QWindow& w) { return w.handle() ? w.winId() : 0; }
+// Where Qt last learnt the window stands (for a frameless one, its client area).
 inline QPoint positionOf(const QWidget& w) { return w.pos(); }
 inline QPoint positionOf(const QWindow& w) { return w.position(); }
-inline WId nativeIdOf(const QWindow& w) { return w.handle() ? w.winId() : 0; }
 } // namespace window_api
 
 // What both kinds of window peer do alike for their form, on a top-level QWidget or a
