@@ -12,10 +12,9 @@
 #include "platform/recorder.h"
 
 #include <QApplication>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -31,8 +30,8 @@ std::optional<platform::replay::Replay> readReplay(const std::string& path, bool
         return orvanta::readGameReplay(path);
     } catch (const platform::replay::ReadError& error) {
         const std::string line = error.line > 0 ? "line " + std::to_string(error.line) + ": " : "";
-        std::fprintf(stderr, "orvanta: %s: %s%s\n", path.c_str(), line.c_str(),
-                     error.message.c_str());
+        std::fprintf(stderr, "orvanta: %s: %s%s\n", platform::replay::shownFileName(path).c_str(),
+                     line.c_str(), error.message.c_str());
         bad = true;
         return std::nullopt;
     }
@@ -40,12 +39,14 @@ std::optional<platform::replay::Replay> readReplay(const std::string& path, bool
 
 // The file a recording goes to, opened before anything shows; null (with one line said)
 // if it cannot be written.
-std::FILE* openRecording(const std::string& path)
+std::unique_ptr<platform::ReplayOutput> openRecording(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "w+b");
-    if (!file)
-        std::fprintf(stderr, "orvanta: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-    return file;
+    std::string why;
+    auto output = platform::ReplayOutput::open(path, why);
+    if (!output)
+        std::fprintf(stderr, "orvanta: cannot write %s: %s\n",
+                     platform::replay::shownFileName(path).c_str(), why.c_str());
+    return output;
 }
 
 } // namespace
@@ -65,8 +66,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "orvanta: %s\n", why.c_str());
         return 1;
     }
-    std::FILE* recordFile = nullptr;
-    if (!line.record.empty() && !(recordFile = openRecording(line.record)))
+    std::unique_ptr<platform::ReplayOutput> recording;
+    if (!line.record.empty() && !(recording = openRecording(line.record)))
         return 2;
 
     platform::preferQtEventLoop();
@@ -81,10 +82,11 @@ int main(int argc, char* argv[])
     if (replay)
         backend.replayOn({replay->header.screenWidth, replay->header.screenHeight});
     std::optional<platform::Recorder> recorder;
-    if (recordFile) {
+    if (recording) {
         const platform::ScreenSize screen = backend.screenSize();
-        recorder.emplace(recordFile, platform::replay::Header{screen.width, screen.height,
-                                                              orvanta::programVersion()});
+        recorder.emplace(
+            std::move(recording), line.record, "orvanta",
+            platform::replay::Header{screen.width, screen.height, orvanta::programVersion()});
     }
     platform::Program program(backend);
     std::optional<platform::ReplayPlayer> player;

@@ -8,16 +8,31 @@
 
 namespace platform {
 
-Recorder::Recorder(std::FILE* file, const replay::Header& header,
-                   std::function<std::int64_t()> clock)
-    : output_(file), clock_(std::move(clock)), start_(std::chrono::steady_clock::now())
+Recorder::Recorder(std::unique_ptr<ReplayOutput> output, std::string path, std::string program,
+                   const replay::Header& header, std::function<std::int64_t()> clock)
+    : output_(std::move(output)), path_(std::move(path)), program_(std::move(program)),
+      clock_(std::move(clock)), start_(std::chrono::steady_clock::now())
 {
     assert(!active_ && "one recording at a time");
     active_ = this;
     write(replay::headerLine(header));
 }
 
-Recorder::~Recorder() { active_ = nullptr; }
+Recorder::~Recorder()
+{
+    finish();
+    active_ = nullptr;
+}
+
+bool Recorder::finish()
+{
+    if (!output_)
+        return !stopped_;
+    if (!stopped_ && !output_->close())
+        sayStopped(output_->why());
+    output_.reset();
+    return !stopped_;
+}
 
 std::int64_t Recorder::now() const
 {
@@ -30,19 +45,27 @@ std::int64_t Recorder::now() const
 
 void Recorder::write(const std::string& line)
 {
-    if (stopped_)
+    if (stopped_ || !output_)
         return;
     // Past the reader's limit a file could not be replayed at all: stop before it.
-    const char* why = nullptr;
-    if (output_.size() + line.size() > replay::maxFileBytes)
-        why = "the replay file is full";
-    else if (!output_.append(line))
-        why = "cannot write the replay file";
-    if (why) {
+    if (output_->size() + line.size() > replay::maxFileBytes) {
         stopped_ = true;
-        std::fprintf(stderr, "orvanta: %s; the recording stops here\n", why);
-        return;
+        std::fprintf(stderr,
+                     "%s: %s has reached %zu MiB, the most a replay can be; the "
+                     "recording stops here\n",
+                     program_.c_str(), replay::shownFileName(path_).c_str(),
+                     replay::maxFileBytes >> 20);
+        output_->close();
+    } else if (!output_->append(line)) {
+        sayStopped(output_->why());
     }
+}
+
+void Recorder::sayStopped(const std::string& why)
+{
+    stopped_ = true;
+    std::fprintf(stderr, "%s: cannot write %s: %s; the recording stops here\n", program_.c_str(),
+                 replay::shownFileName(path_).c_str(), why.c_str());
 }
 
 void Recorder::ticked(const Timer& timer)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -24,10 +25,11 @@ class Timer;
 // without one they pay a null test.
 class Recorder {
 public:
-    // Takes `file` over (opened "w+b", so that it can be mapped). `clock` gives the ms
-    // since the recording started; by default the steady clock from now.
-    Recorder(std::FILE* file, const replay::Header& header,
-             std::function<std::int64_t()> clock = {});
+    // Records into `output` (opened from `path`); `program` names the program in what it
+    // says. `clock` gives the ms since the recording started; by default the steady clock
+    // from now.
+    Recorder(std::unique_ptr<ReplayOutput> output, std::string path, std::string program,
+             const replay::Header& header, std::function<std::int64_t()> clock = {});
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
@@ -47,17 +49,22 @@ public:
     void signalled();
     void exited(int status);
 
-    // Whether writing stopped (the disk full, the file at its limit); said once on stderr.
-    bool stopped() const { return stopped_; }
+    // Writes out the rest and closes the file. False if the recording stopped before its
+    // end (the disk full, the file at a limit, its reader gone), which was said once on
+    // stderr. Done by the destructor if not before.
+    bool finish();
 
 private:
     std::int64_t now() const;
     replay::LineWriter line(std::string_view verb) const { return {now(), verb}; }
     void write(const std::string& line);
+    void sayStopped(const std::string& why);
 
     static inline Recorder* active_ = nullptr;
 
-    ReplayOutput output_;
+    std::unique_ptr<ReplayOutput> output_;
+    std::string path_;
+    std::string program_;
     std::function<std::int64_t()> clock_;
     std::chrono::steady_clock::time_point start_;
     bool stopped_ = false;

@@ -1,9 +1,12 @@
 #include "platform/replay_file.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace platform::replay {
 
@@ -389,19 +392,54 @@ Replay readReplay(std::string_view text, const Vocabulary& vocabulary)
 
 Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw ReadError{0, "cannot be read"};
+    const auto cannotRead = [] {
+        return ReadError{0, "cannot be read: " + std::string(std::strerror(errno))};
+    };
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               std::fclose);
+    if (!file)
+        throw cannotRead();
     // Read at most one byte past the limit: a device or a pipe may never end.
     std::string text(maxFileBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad())
-        throw ReadError{0, "cannot be read"};
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    text.resize(std::fread(text.data(), 1, text.size(), file.get()));
+    if (std::ferror(file.get()))
+        throw cannotRead();
     if (text.size() > maxFileBytes)
         throw ReadError{0, "is larger than " + std::to_string(maxFileBytes >> 20) +
                                " MiB, more than a replay can be"};
     return readReplay(text, vocabulary);
+}
+
+std::string shownFileName(std::string_view path)
+{
+    // The end names the file best; a long path keeps it.
+    constexpr std::size_t kept = 60;
+    std::size_t from = 0;
+    if (path.size() > kept) {
+        from = path.size() - kept;
+        while (from < path.size() && (static_cast<unsigned char>(path[from]) & 0xC0) == 0x80)
+            ++from; // not inside a character
+    }
+    constexpr char digits[] = "0123456789abcdef";
+    std::string shown = from > 0 ? "..." : "";
+    for (std::size_t at = from; at < path.size();) {
+        const auto byte = static_cast<unsigned char>(path[at]);
+        const std::size_t length = codePointLength(path, at);
+        // Control characters, C1's (U+0080 to U+009F) too, and stray bytes are written out.
+        const bool control =
+            byte < 0x20 || byte == 0x7F ||
+            (byte == 0xC2 && length == 2 && static_cast<unsigned char>(path[at + 1]) < 0xA0);
+        if (length > 0 && !control) {
+            shown.append(path.substr(at, length));
+            at += length;
+        } else {
+            shown += "\\x";
+            shown += digits[byte >> 4];
+            shown += digits[byte & 0xF];
+            ++at;
+        }
+    }
+    return shown;
 }
 
 // --- Writing -----------------------------------------------------------------------------

@@ -83,6 +83,10 @@ Replay readReplay(std::string_view text, const Vocabulary& vocabulary);
 // Reads the file at `path`, refusing it unread if it is larger than maxFileBytes.
 Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary);
 
+// A file name as a message shows it: control characters and bytes that are not UTF-8 as
+// \xHH, so that a name cannot speak to the terminal, and a long one cut to its end.
+std::string shownFileName(std::string_view path);
+
 // --- Writing ---------------------------------------------------------------------------
 
 std::string headerLine(const Header& header); // with its newline

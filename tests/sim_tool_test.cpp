@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -17,10 +18,11 @@ struct ToolRun {
     std::string out; // stdout and stderr
 };
 
-ToolRun runTool(const std::string& arguments)
+// `before` is shell run first, in the same shell (a ulimit).
+ToolRun runTool(const std::string& arguments, const std::string& before = "")
 {
     // stderr joins stdout first, so that the arguments may still redirect either.
-    const std::string command = std::string(ORVANTA_SIM_PATH) + " 2>&1 " + arguments;
+    const std::string command = before + std::string(ORVANTA_SIM_PATH) + " 2>&1 " + arguments;
     FILE* pipe = popen(command.c_str(), "r");
     ToolRun run{-1, {}};
     if (!pipe)
@@ -148,8 +150,8 @@ TEST(SimTool, HelpGoesToStandardOutputAndAFullOutputFails)
     for (const char* arguments : {"--help", "", "--trace --until 6000"}) {
         const ToolRun full = runTool(std::string(arguments) + " >/dev/full");
         EXPECT_NE(full.status, 0) << arguments;
-        EXPECT_EQ(full.out.rfind("orvanta-sim: cannot write the output", 0), 0u)
-            << arguments << " said: " << full.out;
+        EXPECT_EQ(full.out, "orvanta-sim: cannot write the output: No space left on device\n")
+            << arguments;
     }
 }
 
@@ -222,6 +224,40 @@ TEST(SimTool, ARecordedGameReplaysTickForTick)
     const ToolRun until = runTool("--replay " + recording + " --until 6000");
     EXPECT_NE(until.out.find("\"ended\":\"until\",\"virtual_ms\":6000}"), std::string::npos)
         << until.out;
+}
+
+// A recording that cannot be made is refused before the game (2); one that stops on the way
+// says why once, plays on, fails the run (1), and keeps what it had, up to a whole line.
+TEST(SimTool, ARecordingThatCannotBeWrittenSaysWhy)
+{
+    const std::string folder = ::testing::TempDir();
+    const std::string fifo = folder + "unread.fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string limited = folder + "limited.replay";
+    const struct {
+        std::string before, file;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"", "/dev/full", 1, "/dev/full: No space left on device; the recording stops here"},
+        {"", folder + "none/x.replay", 2, folder + "none/x.replay: No such file or directory"},
+        {"", fifo, 2, fifo + ": no program reads from it"},
+        // 100 blocks of 512 bytes in sh
+        {"ulimit -f 100; ", limited, 1, limited + ": File too large; the recording stops here"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool("--record " + c.file + " >/dev/null", c.before);
+        EXPECT_EQ(run.status, c.status) << c.file;
+        EXPECT_EQ(run.out, "orvanta-sim: cannot write " + c.message + "\n");
+    }
+    const std::string kept = readFile(limited);
+    EXPECT_LE(kept.size(), 100u * 512);
+    EXPECT_GT(kept.size(), 90u * 512);
+    EXPECT_EQ(kept.back(), '\n');
+    const ToolRun replayed = runTool("--replay " + limited);
+    EXPECT_EQ(replayed.status, 0);
+    EXPECT_NE(replayed.out.find("\"ended\":\"cut\""), std::string::npos) << replayed.out;
 }
 
 TEST(SimTool, AReplayThatGoesAnotherWayStopsThereWithStatus3)

@@ -93,7 +93,7 @@ void readReplay(const std::string& path, orvanta::sim::Options& options)
     try {
         options.replay = orvanta::readGameReplay(path);
     } catch (const platform::replay::ReadError& error) {
-        throw BadReplay{path + ": " +
+        throw BadReplay{platform::replay::shownFileName(path) + ": " +
                         (error.line > 0 ? "line " + std::to_string(error.line) + ": " : "") +
                         error.message};
     }
@@ -177,23 +177,58 @@ bool wantsHelp(int argc, char* argv[])
     return false;
 }
 
-// Output that did not reach its file (a full disk, a closed pipe) is a failure, not a run.
-int checkedOutput(int status)
-{
-    std::cout.flush();
-    if (std::cout && std::fflush(stdout) == 0)
-        return status;
-    std::cerr << "orvanta-sim: cannot write the output: " << std::strerror(errno) << '\n';
-    return status == 0 ? 1 : status;
-}
+// Standard output that keeps the reason of the first write that failed: stdio has
+// forgotten it by the time the run ends.
+class StandardOutput : public std::streambuf {
+public:
+    // Output that did not reach its file (a full disk, a closed pipe) is a failure, not a
+    // run.
+    int checked(int status)
+    {
+        sync();
+        if (failure_ == 0)
+            return status;
+        std::cerr << "orvanta-sim: cannot write the output: " << std::strerror(failure_) << '\n';
+        return status == 0 ? 1 : status;
+    }
+
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize size) override
+    {
+        const auto length = static_cast<std::size_t>(size);
+        if (failure_ == 0 && std::fwrite(text, 1, length, stdout) != length)
+            failed();
+        return failure_ == 0 ? size : 0;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        const char byte = traits_type::to_char_type(c);
+        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+    }
+    int sync() override
+    {
+        if (failure_ == 0 && std::fflush(stdout) != 0)
+            failed();
+        return failure_ == 0 ? 0 : -1;
+    }
+
+private:
+    void failed() { failure_ = errno != 0 ? errno : EIO; }
+
+    int failure_ = 0;
+};
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    StandardOutput output;
+    std::ostream out(&output);
     if (wantsHelp(argc, argv)) {
-        std::cout << usage;
-        return checkedOutput(0);
+        out << usage;
+        return output.checked(0);
     }
     orvanta::sim::Options options;
     try {
@@ -205,5 +240,5 @@ int main(int argc, char* argv[])
         std::cerr << "orvanta-sim: " << bad.message << '\n';
         return 2;
     }
-    return checkedOutput(orvanta::sim::simulate(options, std::cout));
+    return output.checked(orvanta::sim::simulate(options, out));
 }

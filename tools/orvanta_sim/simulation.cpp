@@ -177,13 +177,16 @@ int Simulation::run()
     program_.single<modAFS>(); // the game state exists before anything reads it
     std::optional<Recorder> recorder;
     if (!options_.recordPath.empty()) {
-        std::FILE* file = std::fopen(options_.recordPath.c_str(), "w+b");
-        if (!file) {
-            std::cerr << "orvanta-sim: cannot write " << options_.recordPath << '\n';
+        std::string why;
+        auto output = ReplayOutput::open(options_.recordPath, why);
+        if (!output) {
+            std::cerr << "orvanta-sim: cannot write " << replay::shownFileName(options_.recordPath)
+                      << ": " << why << '\n';
             return 2;
         }
         recorder.emplace(
-            file, replay::Header{options_.screenWidth, options_.screenHeight, programVersion()},
+            std::move(output), options_.recordPath, "orvanta-sim",
+            replay::Header{options_.screenWidth, options_.screenHeight, programVersion()},
             [this] { return sim_.now(); });
     }
     sim_.answerPolicy = [this](const MessageBoxRequest& box) -> std::optional<int> {
@@ -240,6 +243,7 @@ int Simulation::run()
     if (!over())
         sim_.advanceTo(stopTime);
     // What follows is the tool stopping the run, not the run itself.
+    const bool recorded = !recorder || recorder->finish();
     recorder.reset();
 
     if (program_.error()) {
@@ -250,7 +254,7 @@ int Simulation::run()
         finish(lastInputWasClick_ ? "click" : "exit");
     else
         finish(endScreenShown_ ? "gameover" : "until");
-    return 0;
+    return recorded ? 0 : 1;
 }
 
 // The recording's events in its order and at its times, instead of the clock and a script;
