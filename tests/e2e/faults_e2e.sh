@@ -14,37 +14,6 @@ artefacts=$4
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
 
-expect_one_line() {
-  local lines
-  lines=$(grep -vc '^$' "$1" || true)
-  [ "$lines" = 1 ] || fail "the game said $lines lines on stderr: $(head -c 600 "$1")"
-}
-
-# One start that ends at once: the expected status, the start of the first line on
-# stdout (or empty: no stdout), the start of the only line on stderr (or empty: any),
-# then the command.
-case_number=0
-ends_at_once() {
-  local status=$1 out=$2 err=$3 seen
-  shift 3
-  case_number=$((case_number + 1))
-  local stdout_file="$artefacts/case-$case_number.out" stderr_file="$artefacts/case-$case_number.err"
-  echo "  $*"
-  timeout 10 "$@" >"$stdout_file" 2>"$stderr_file" && seen=0 || seen=$?
-  [ "$seen" = "$status" ] || fail "'$*' ended with status $seen, expected $status: $(head -c 600 "$stderr_file")"
-  if [ -n "$out" ]; then
-    [[ "$(head -n 1 "$stdout_file")" == "$out"* ]] || fail "'$*' printed: $(head -c 300 "$stdout_file")"
-  else
-    [ ! -s "$stdout_file" ] || fail "'$*' printed on stdout: $(head -c 300 "$stdout_file")"
-  fi
-  if [ "$status" = 1 ]; then
-    expect_one_line "$stderr_file"
-  fi
-  if [ -n "$err" ]; then
-    [[ "$(head -n 1 "$stderr_file")" == "orvanta: $err"* ]] || fail "'$*' said: $(head -c 600 "$stderr_file")"
-  fi
-}
-
 echo "No X server at all"
 missing=1000
 while [ -e "/tmp/.X11-unix/X$missing" ]; do missing=$((missing + 1)); done

@@ -274,3 +274,35 @@ replay_summary() {
 expect_summary() {
   [[ $1 == *"\"$2\":$3,"* || $1 == *"\"$2\":$3}"* ]] || fail "the replay's $2 is not $3: $1"
 }
+
+# Checks that the file $1 (a game's stderr) holds exactly one line.
+expect_one_line() {
+  local lines
+  lines=$(grep -vc '^$' "$1" || true)
+  [ "$lines" = 1 ] || fail "the game said $lines lines on stderr: $(head -c 600 "$1")"
+}
+
+# One start that ends at once: the expected status, the start of the first line on
+# stdout (or empty: no stdout), the start of the only line on stderr (or empty: any),
+# then the command. Its output is kept in the script's $artefacts folder.
+case_number=0
+ends_at_once() {
+  local status=$1 out=$2 err=$3 seen
+  shift 3
+  case_number=$((case_number + 1))
+  local stdout_file="$artefacts/case-$case_number.out" stderr_file="$artefacts/case-$case_number.err"
+  echo "  $*"
+  timeout 10 "$@" >"$stdout_file" 2>"$stderr_file" && seen=0 || seen=$?
+  [ "$seen" = "$status" ] || fail "'$*' ended with status $seen, expected $status: $(head -c 600 "$stderr_file")"
+  if [ -n "$out" ]; then
+    [[ "$(head -n 1 "$stdout_file")" == "$out"* ]] || fail "'$*' printed: $(head -c 300 "$stdout_file")"
+  else
+    [ ! -s "$stdout_file" ] || fail "'$*' printed on stdout: $(head -c 300 "$stdout_file")"
+  fi
+  if [ "$status" = 1 ]; then
+    expect_one_line "$stderr_file"
+  fi
+  if [ -n "$err" ]; then
+    [[ "$(head -n 1 "$stderr_file")" == "orvanta: $err"* ]] || fail "'$*' said: $(head -c 600 "$stderr_file")"
+  fi
+}
