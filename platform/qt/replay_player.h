@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/backend_guard.h"
+
 #include "platform/replay_file.h"
 
 #include <QElapsedTimer>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/backend_guard.h"
+
 namespace platform {
 
 // When the X server goes away, the game ends with status 1 and one line on stderr, however
