@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "core/replay_vocabulary.h"
+#include "program/replay_vocabulary.h"
 
 #include <array>
 #include <ostream>

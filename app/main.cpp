@@ -1,8 +1,8 @@
 // The game on the desktop: the real backend, the loading screen, the event loop.
 
 #include "app/command_line.h"
-#include "core/replay_vocabulary.h"
-#include "core/startup.h"
+#include "program/replay_vocabulary.h"
+#include "program/startup.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/replay_player.h"

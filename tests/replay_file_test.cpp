@@ -1,7 +1,7 @@
 // The replay file read back: every event as written, and a stranger's file refused at
 // the line that is wrong, with nothing read past it.
 
-#include "core/replay_vocabulary.h"
+#include "program/replay_vocabulary.h"
 #include "platform/replay_file.h"
 
 #include <gtest/gtest.h>

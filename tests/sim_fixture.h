@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/modafs.h"
-#include "core/startup.h"
+#include "program/startup.h"
 #include "platform/form.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"

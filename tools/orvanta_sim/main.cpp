@@ -1,7 +1,7 @@
 // orvanta-sim: plays one run of the game headless in virtual time, as a script says, and
 // prints what happened.
 
-#include "core/replay_vocabulary.h"
+#include "program/replay_vocabulary.h"
 #include "platform/control.h"
 #include "tools/orvanta_sim/simulation.h"
 

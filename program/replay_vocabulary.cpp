@@ -1,4 +1,4 @@
-#include "core/replay_vocabulary.h"
+#include "program/replay_vocabulary.h"
 
 #include "ball/clock.h"
 #include "board/form1.h"

@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "program/startup.h"
 
 #include "core/modafs.h"
 #include "core/windows.h"
