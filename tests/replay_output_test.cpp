@@ -23,7 +23,8 @@ const std::string line = std::string(99, 'x') + '\n';
 
 std::string pathFor(const std::string& name)
 {
-    const std::string path = ::testing::TempDir() + name;
+    // Named apart from other test programs' files, which may run at the same time.
+    const std::string path = ::testing::TempDir() + "replay-output-" + name;
     std::remove(path.c_str());
     return path;
 }

@@ -154,7 +154,9 @@ void SimBackend::loop(const std::function<bool()>& done, std::int64_t until)
         const std::int64_t limit = std::min(target_, until == noDeadline ? noDeadline : until + 1);
         if (step(limit)) {
             if (pause_) {
+                // The driver's call ends here: what it does next starts from this clock.
                 pause_ = false;
+                target_ = stopAt_ = now_;
                 waitForWork();
             }
             continue;

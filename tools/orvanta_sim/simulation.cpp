@@ -4,6 +4,7 @@
 #include "board/form1.h"
 #include "core/modafs.h"
 #include "program/replay_vocabulary.h"
+#include "program/play.h"
 #include "program/startup.h"
 #include "hoop/frmsplash.h"
 #include "platform/msgbox.h"
@@ -73,9 +74,10 @@ private:
     int playRecording();
     const char* recordingEnding(const ReplayDriver& driver) const;
     static const char* inputHandler(const replay::Event& event);
-    static bool isGameTimer(const Timer& timer);
     void traceLine(const std::string& handler);
     void enterNameAndLength();
+    void advance(std::int64_t time, bool beforeItsTicks);
+    bool over() const { return program_.ended() || endScreenShown_; }
     bool deliver(const ScriptEvent& event);
     bool advanceTo(std::int64_t time, bool beforeTicksThen);
     void finish(const char* ended);
@@ -95,19 +97,28 @@ private:
     bool lastMoveOnBall_ = false;
     float lastX_ = 0, lastY_ = 0;
     bool endScreenShown_ = false;
+    bool entryShown_ = false;
+    bool entryWaiting_ = false; // shown, and not yet filled in
     bool lastInputWasClick_ = false;
     std::optional<replay::EventKind> lastEvent_;
     const char* waitingHandler_ = nullptr;
 };
 
-bool Simulation::isGameTimer(const Timer& timer)
+// Runs the program up to `time` (just before its ticks if `beforeItsTicks`); when the entry
+// screen shows on the way, the player fills it in then, and the run goes on.
+void Simulation::advance(std::int64_t time, bool beforeItsTicks)
 {
-    const std::string& window = timer.form().className();
-    if (window == "clock")
-        return timer.name() == "Timer1" || timer.name() == "Timer3";
-    if (window == "frmSplash")
-        return timer.name() == "Timer1";
-    return window == "Form1";
+    for (;;) {
+        if (beforeItsTicks)
+            sim_.advanceToJustBefore(time);
+        else
+            sim_.advanceTo(time);
+        if (!entryWaiting_ || over())
+            return;
+        entryWaiting_ = false;
+        lastInputWasClick_ = false;
+        enterNameAndLength();
+    }
 }
 
 void Simulation::traceLine(const std::string& handler)
@@ -197,51 +208,37 @@ int Simulation::run()
         return yes ? msgbox::yes : msgbox::no;
     };
     sim_.observer = [this](const Timer& timer) {
-        if (options_.trace && isGameTimer(timer))
+        if (options_.trace && isPlayTimer(timer))
             traceLine(timer.form().className() + "." + timer.name());
         const frmend* end = loaded<frmend>();
         if (end && end->Visible() && !endScreenShown_) {
             endScreenShown_ = true;
             sim_.pause();
         }
+        const frmSplash1* entry = loaded<frmSplash1>();
+        if (entry && entry->Visible() && !entryShown_) {
+            entryShown_ = entryWaiting_ = true;
+            sim_.pause();
+        }
     };
     sim_.start(program_, StartProgram);
 
-    // The timeline: the script's events, each before the ticks due at its millisecond,
-    // and the player at the entry screen right after the loading screen's hand-over tick.
-    constexpr std::int64_t handOver = 4500;
-    struct Step {
-        std::int64_t time;
-        const ScriptEvent* event; // null: the entry screen
-    };
-    std::vector<Step> timeline;
-    for (const ScriptEvent& event : options_.script)
-        timeline.push_back({event.time, &event});
-    const auto entryAt = std::find_if(timeline.begin(), timeline.end(),
-                                      [](const Step& s) { return s.time > handOver; });
-    timeline.insert(entryAt, Step{handOver, nullptr});
-
+    // The script's events, each before the ticks due at its millisecond; the player fills
+    // in the entry screen the moment it shows (see advance).
     const std::int64_t stopTime = options_.until.value_or(std::numeric_limits<std::int64_t>::max());
-    const auto over = [this] { return program_.ended() || endScreenShown_; };
-    for (const Step& step : timeline) {
-        if (step.time > stopTime)
+    for (const ScriptEvent& event : options_.script) {
+        if (event.time > stopTime)
             break;
-        if (step.event)
-            sim_.advanceToJustBefore(step.time);
-        else
-            sim_.advanceTo(step.time);
+        advance(event.time, true);
         if (over())
             break;
         lastInputWasClick_ = false;
-        if (step.event)
-            deliver(*step.event);
-        else
-            enterNameAndLength();
+        deliver(event);
         if (over())
             break;
     }
     if (!over())
-        sim_.advanceTo(stopTime);
+        advance(stopTime, false);
     // What follows is the tool stopping the run, not the run itself.
     const bool recorded = !recorder || recorder->finish();
     recorder.reset();
@@ -264,7 +261,7 @@ int Simulation::playRecording()
     program_.single<modAFS>();
     sim_.driveTicks();
     sim_.observer = [this](const Timer& timer) {
-        if (options_.trace && isGameTimer(timer))
+        if (options_.trace && isPlayTimer(timer))
             traceLine(timer.form().className() + "." + timer.name());
     };
     sim_.start(program_, StartProgram);
