@@ -236,8 +236,11 @@ void QtBackend::nativeWindowDestroyed(WId id)
     }
     for (NativeWindowPeer* window : windows_) {
         if (window->nativeId() == id) {
-            QTimer::singleShot(0, qApp, [this, window] {
-                if (std::find(windows_.begin(), windows_.end(), window) != windows_.end())
+            // One loss may be told twice (the notice and a move's error): the window made
+            // anew by the first has another id.
+            QTimer::singleShot(0, qApp, [this, window, id] {
+                if (std::find(windows_.begin(), windows_.end(), window) != windows_.end() &&
+                    window->nativeId() == id)
                     window->windowLost();
             });
             return;

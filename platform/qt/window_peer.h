@@ -147,6 +147,10 @@ public:
         if (visible && !backend_.hasQuit()) {
             if (!form_.ShowInTaskbar)
                 keepOffTaskbar(QtWindow::winId());
+            // Where the model has it now: Qt's idea of the place is stale while the mover
+            // held the window.
+            requestedPlace_.reset();
+            applyGeometry();
             applyShape(true); // onto the new X window
             QtWindow::show();
             restoreFocus();
