@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -92,9 +93,11 @@ int main(int argc, char* argv[])
         player.emplace(backend, *replay, orvanta::replayVocabulary(), line.replay);
         player->start();
     }
-    platform::endProgramOnTerminationSignals();
+    std::function<void()> stopReplay;
+    if (player)
+        stopReplay = [&player] { player->interrupt(); };
+    platform::endProgramOnTerminationSignals(stopReplay);
     program.dispatch(orvanta::StartProgram);
-    if (program.ended())
-        return program.exitStatus();
-    return QApplication::exec();
+    const int status = program.ended() ? program.exitStatus() : QApplication::exec();
+    return player ? player->finish() : status;
 }
