@@ -27,6 +27,16 @@ ReplayPlayer::ReplayPlayer(QtBackend& backend, const replay::Replay& replay,
 
 void ReplayPlayer::start()
 {
+    // The model's screen is the recorded one: on a smaller screen some windows may stand
+    // off this one, and the player should know why.
+    const QSize here = backend_.desktop().workAreaSize();
+    const replay::Header& recorded = replay_.header;
+    if (recorded.screenWidth > here.width() || recorded.screenHeight > here.height())
+        std::fprintf(stderr,
+                     "orvanta: %s: recorded on a %dx%d screen, larger than this one (%dx%d): "
+                     "windows past its edges do not show\n",
+                     path_.c_str(), recorded.screenWidth, recorded.screenHeight, here.width(),
+                     here.height());
     clock_.start();
     wake_.start(0);
 }

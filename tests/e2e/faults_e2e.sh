@@ -6,7 +6,7 @@
 # death replays up to the last line its recording has; shown in real windows, that
 # replay takes no input but Escape, which ends it at once, and closes from outside change
 # nothing in it. A replay that goes another way than its recording ends with status 3 in
-# either player.
+# either player; one recorded on a larger screen says so and plays.
 # usage: faults_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <close_request> <artefacts folder>
 set -euo pipefail
 game=$1
@@ -278,6 +278,17 @@ sleep 0.5
 xdotool search --onlyvisible --name '^Exit$' >/dev/null && fail "a close of the ball asked the exit question in a replay"
 expect_exit 10 0
 [ ! -s "$artefacts/ball-rests.txt" ] || fail "the ball closed in a replay: $(cat "$artefacts/ball-rests.txt")"
+
+echo "A replay recorded on a larger screen says so, and plays with its windows off this one"
+sed '1s/ screen [0-9]*x[0-9]* / screen 100000x100000 /' "$artefacts/cut.replay" >"$artefacts/large.replay"
+start_game "$game" --replay "$artefacts/large.replay" 2>"$artefacts/large.txt"
+# Centred on the recorded screen, the entry screen would stand at 49752,49805: X holds a
+# position in 16 bits, where that is -15784,-15731. It stands just past the corner instead.
+expect_geometry "$(wait_window "Orvanta Basketball" 10)" 1024 768 497 390 "the entry screen"
+expect_exit 10 0
+expect_one_line "$artefacts/large.txt"
+[ "$(cat "$artefacts/large.txt")" = "orvanta: $artefacts/large.replay: recorded on a 100000x100000 screen, larger than this one (1024x768): windows past its edges do not show" ] ||
+  fail "a replay from a larger screen said: $(cat "$artefacts/large.txt")"
 
 echo "A pause of 2^31 ms or more in a replay is waited out without a word"
 head -n 1 "$artefacts/cut.replay" >"$artefacts/pause.replay"
