@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -94,9 +95,11 @@ int main(int argc, char* argv[])
         player.emplace(backend, *replay, orvanta::replayVocabulary(), line.replay);
         player->start();
     }
-    platform::endProgramOnTerminationSignals();
+    std::function<void()> stopReplay;
+    if (player)
+        stopReplay = [&player] { player->interrupt(); };
+    platform::endProgramOnTerminationSignals(stopReplay);
     program.dispatch(orvanta::StartProgram);
-    if (program.ended())
-        return program.exitStatus();
-    return QApplication::exec();
+    const int status = program.ended() ? program.exitStatus() : QApplication::exec();
+    return player ? player->finish() : status;
 }

@@ -95,4 +95,31 @@ std::string describe(const Event& event, const Replay& replay, const Vocabulary&
     return line.substr(verb, line.size() - verb - 1);
 }
 
+bool exitHolds(const Event& event)
+{
+    const Program& program = Program::current();
+    return event.kind == EventKind::Exit && program.ended() && program.exitStatus() == event.value;
+}
+
+std::string divergence(const std::string& path, std::size_t index, const Replay& replay,
+                       const Vocabulary& vocabulary)
+{
+    const Event& event = replay.events.at(index);
+    const Program& program = Program::current();
+    const std::string status = std::to_string(program.exitStatus());
+    std::string what;
+    if (event.kind == EventKind::Exit && !program.ended())
+        what = "the recorded program ended here (exit " + std::to_string(event.value) +
+               "), the replayed one did not";
+    else if (event.kind == EventKind::Exit)
+        what = "the recorded program ended here with status " + std::to_string(event.value) +
+               ", the replayed one with status " + status;
+    else if (program.ended())
+        what = "the replayed program ended (status " + status + ") before '" +
+               describe(event, replay, vocabulary) + "'";
+    else
+        what = "the replayed program did not take '" + describe(event, replay, vocabulary) + "'";
+    return path + ": line " + std::to_string(index + 2) + ": " + what + "; the replay stops there";
+}
+
 } // namespace platform::replay

@@ -2,7 +2,9 @@
 
 #include "platform/replay_file.h"
 
+#include <cstddef>
 #include <functional>
+#include <string>
 
 namespace platform {
 
@@ -24,6 +26,15 @@ std::function<void()> inputOf(const Event& event, const Replay& replay,
 
 // A short description of an event, for messages: "tick clock Timer1".
 std::string describe(const Event& event, const Replay& replay, const Vocabulary& vocabulary);
+
+// The rule both players follow. A recorded `exit` holds where the replayed program has
+// ended with the status it names; every other event must be taken by a program that is
+// still running. The first event that does not hold is where the replay went another way:
+// the player stops there, says this line (after its own name) and ends with status 3.
+bool exitHolds(const Event& event); // false for any other kind of event
+std::string divergence(const std::string& path, std::size_t index, const Replay& replay,
+                       const Vocabulary& vocabulary);
+constexpr int divergedStatus = 3;
 
 } // namespace replay
 } // namespace platform

@@ -279,6 +279,41 @@ TEST(SimTool, AReplayThatGoesAnotherWayStopsThereWithStatus3)
         << run.out;
 }
 
+// The loading screen asked to close and the exit question answered, then a recording that
+// ends otherwise than the replayed program: with another status, later, or not at all.
+// `orvanta --replay` says the same of the same files (faults_e2e).
+TEST(SimTool, AReplayWhoseProgramEndsOtherwiseStopsThereWithStatus3)
+{
+    const std::string recording = ::testing::TempDir() + "header.replay";
+    ASSERT_EQ(runTool("--until 1 --record " + recording).status, 0);
+    const std::string file = readFile(recording);
+    const std::string header = file.substr(0, file.find('\n') + 1);
+    const struct {
+        const char* answer;
+        const char* last;
+        const char* message;
+    } cases[] = {
+        {"6", "1000 exit 1",
+         "the recorded program ended here with status 1, the replayed one with status 0"},
+        {"6", "1500 tick frmloading Timer1",
+         "the replayed program ended (status 0) before 'tick frmloading Timer1'"},
+        {"7", "1000 exit 0", "the recorded program ended here (exit 0), the replayed one did not"},
+    };
+    for (const auto& c : cases) {
+        const std::string path =
+            scriptFile("ends.replay", header + "1000 close frmloading\n1000 answer " + c.answer +
+                                          "\n" + c.last + "\n");
+        const ToolRun run = runTool("--replay " + path + " 2>&1 >/dev/null");
+        EXPECT_EQ(run.status, 3) << c.last;
+        EXPECT_EQ(run.out,
+                  "orvanta-sim: " + path + ": line 4: " + c.message + "; the replay stops there\n");
+    }
+    // The same file ending where the replayed program does plays to its end.
+    const std::string whole =
+        scriptFile("ends.replay", header + "1000 close frmloading\n1000 answer 6\n1000 exit 0\n");
+    EXPECT_EQ(runTool("--replay " + whole).status, 0);
+}
+
 TEST(SimTool, RefusesABadReplayNamingTheFileAndLineAndPlaysNothing)
 {
     const std::string bad =

@@ -79,6 +79,16 @@ QPoint Desktop::keptInside(QPoint at, QSize size) const
     return area.isEmpty() ? at : clampedInto(at, size, area);
 }
 
+QPoint Desktop::withinReach(QPoint at, QSize size) const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return at;
+    const QRect desktop = screen->virtualGeometry();
+    return {std::clamp(at.x(), desktop.left() - size.width(), desktop.right() + 1),
+            std::clamp(at.y(), desktop.top() - size.height(), desktop.bottom() + 1)};
+}
+
 void Desktop::centre(QWidget& window) const
 {
     const QRect area = workArea();

@@ -36,6 +36,11 @@ public:
     // Where a window of `size` whose corner is to be at `at` stands so as to lie wholly
     // in the work area (its top-left part, if it is larger).
     QPoint keptInside(QPoint at, QSize size) const;
+    // Where a window of `size` whose corner is to be at `at` stands so that X can place it:
+    // X holds a position in 16 bits, and one past that range wraps round to the other
+    // side of the screen. A window wholly off the desktop (a replay's, recorded on a
+    // larger screen) stands just past its edge instead, where as little of it shows.
+    QPoint withinReach(QPoint at, QSize size) const;
     // Centres a top-level window in the work area (Qt would pick the pointer's monitor).
     void centre(QWidget& window) const;
 

@@ -67,6 +67,10 @@ public:
     {
     }
 
+    // Closed with its window destroyed from outside: Qt's side of it goes too, and the
+    // next show makes a new one.
+    void forgetWindow() { destroy(); }
+
 protected:
     void showEvent(QShowEvent* event) override
     {
@@ -171,6 +175,12 @@ int QtBackend::messageBox(const MessageBoxRequest& request)
     const QPointer<QWindow> focusBefore = QGuiApplication::focusWindow();
     openBoxes_.push_back(&box);
     box.exec(); // other timers go on ticking in the box's own event loop
+    // A replayed box is answered by its recording alone (the player refuses the rest of
+    // what could close it): one closed with its window destroyed shows again.
+    while (replaying() && !quit_ && !box.clickedButton()) {
+        box.forgetWindow();
+        box.exec();
+    }
     std::erase(openBoxes_, &box);
     if (quit_)
         return 0;
@@ -236,8 +246,11 @@ void QtBackend::nativeWindowDestroyed(WId id)
     }
     for (NativeWindowPeer* window : windows_) {
         if (window->nativeId() == id) {
-            QTimer::singleShot(0, qApp, [this, window] {
-                if (std::find(windows_.begin(), windows_.end(), window) != windows_.end())
+            // One loss may be told twice (the notice and a move's error): the window made
+            // anew by the first has another id.
+            QTimer::singleShot(0, qApp, [this, window, id] {
+                if (std::find(windows_.begin(), windows_.end(), window) != windows_.end() &&
+                    window->nativeId() == id)
                     window->windowLost();
             });
             return;

@@ -27,8 +27,43 @@ ReplayPlayer::ReplayPlayer(QtBackend& backend, const replay::Replay& replay,
 
 void ReplayPlayer::start()
 {
+    // The model's screen is the recorded one: on a smaller screen some windows may stand
+    // off this one, and the player should know why.
+    const QSize here = backend_.desktop().workAreaSize();
+    const replay::Header& recorded = replay_.header;
+    if (recorded.screenWidth > here.width() || recorded.screenHeight > here.height())
+        std::fprintf(stderr,
+                     "orvanta: %s: recorded on a %dx%d screen, larger than this one (%dx%d): "
+                     "windows past its edges do not show\n",
+                     path_.c_str(), recorded.screenWidth, recorded.screenHeight, here.width(),
+                     here.height());
     clock_.start();
     wake_.start(0);
+}
+
+void ReplayPlayer::interrupt()
+{
+    if (!backend_.hasQuit())
+        stop(0);
+}
+
+int ReplayPlayer::finish()
+{
+    if (stoppedWith_)
+        return *stoppedWith_;
+    // The replayed program ended by itself: the recording must end there too, with the
+    // same status. A recording cut short after the last event (no exit line) has no say.
+    if (next_ < replay_.events.size() && !replay::exitHolds(replay_.events[next_])) {
+        diverged(next_);
+        return replay::divergedStatus;
+    }
+    return Program::current().exitStatus();
+}
+
+void ReplayPlayer::diverged(std::size_t index)
+{
+    std::fprintf(stderr, "orvanta: %s\n",
+                 replay::divergence(path_, index, replay_, vocabulary_).c_str());
 }
 
 // The ticks of one round go in one wake-up, as the backend fires them; anything else
@@ -37,7 +72,7 @@ void ReplayPlayer::playDue()
 {
     const qint64 now = clock_.elapsed();
     bool first = true;
-    while (next_ < replay_.events.size() && status_ == 0 && !backend_.hasQuit()) {
+    while (next_ < replay_.events.size() && !backend_.hasQuit()) {
         const replay::Event& event = replay_.events[next_];
         if (event.ms > now || (!first && event.kind != EventKind::Tick))
             break;
@@ -46,17 +81,15 @@ void ReplayPlayer::playDue()
         // inside the box's loop.
         armNext();
         if (!play(event)) {
-            std::fprintf(stderr, "orvanta: %s: line %d: the replayed program did not take '%s'\n",
-                         path_.c_str(), static_cast<int>(next_) + 1,
-                         replay::describe(event, replay_, vocabulary_).c_str());
-            stop(3);
+            diverged(next_ - 1);
+            stop(replay::divergedStatus);
             return;
         }
         if (event.kind != EventKind::Tick)
             break;
         first = false;
     }
-    if (next_ == replay_.events.size() && !backend_.hasQuit() && status_ == 0) {
+    if (next_ == replay_.events.size() && !backend_.hasQuit()) {
         stop(0); // the recording ends here
         return;
     }
@@ -65,7 +98,7 @@ void ReplayPlayer::playDue()
 
 void ReplayPlayer::armNext()
 {
-    if (backend_.hasQuit() || status_ != 0 || next_ >= replay_.events.size())
+    if (backend_.hasQuit() || next_ >= replay_.events.size())
         return;
     // A timer takes at most 2^31 - 1 ms; a longer pause is waited out in steps, each
     // ending in a look at what is due.
@@ -87,7 +120,7 @@ bool ReplayPlayer::play(const replay::Event& event)
     }
     case EventKind::Answer: return backend_.answerOpenBox(event.value);
     case EventKind::Signal: program.dispatch([] { Program::current().end(0); }); return true;
-    case EventKind::Exit: return program.ended();
+    case EventKind::Exit: return replay::exitHolds(event);
     default: {
         Form* form = replay::formOf(event, vocabulary_);
         const auto input = replay::inputOf(event, replay_, vocabulary_);
@@ -101,7 +134,7 @@ bool ReplayPlayer::play(const replay::Event& event)
 
 void ReplayPlayer::stop(int status)
 {
-    status_ = status;
+    stoppedWith_ = status;
     wake_.stop();
     Program& program = Program::current();
     if (!program.ended())
@@ -112,8 +145,8 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !backend_.hasQuit())
-            stop(0);
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            interrupt();
         return true;
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
@@ -123,6 +156,16 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::ContextMenu: return event->spontaneous();
+    case QEvent::Close:
+        // A close box or a window manager's close. Qt closes a dialog through its window
+        // too, and spontaneously there: the window system's close is told apart at the
+        // widget, the only place where it alone is spontaneous. Refused, the close leaves
+        // the widget open. The recording's own close requests go straight to the model.
+        if (watched->isWidgetType() && event->spontaneous()) {
+            event->ignore();
+            return true;
+        }
+        return false;
     default: return QObject::eventFilter(watched, event);
     }
 }

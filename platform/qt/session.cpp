@@ -33,17 +33,21 @@ extern "C" void onTerminationSignal(int)
 
 } // namespace
 
-void endProgramOnTerminationSignals()
+void endProgramOnTerminationSignals(std::function<void()> stop)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     // The handler only writes a byte; the event loop reads it and ends the program there,
     // where ending is safe.
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
+    QObject::connect(notifier, &QSocketNotifier::activated, [notifier, stop] {
         char byte = 0;
         [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
         notifier->setEnabled(false);
+        if (stop) {
+            stop();
+            return;
+        }
         if (Recorder* recorder = Recorder::active())
             recorder->signalled();
         Program::current().dispatch([] { Program::current().end(0); });
@@ -60,7 +64,7 @@ void endProgramOnTerminationSignals()
         sigaction(SIGHUP, &action, nullptr);
 }
 #else
-void endProgramOnTerminationSignals() {}
+void endProgramOnTerminationSignals(std::function<void()>) {}
 #endif
 
 } // namespace platform

@@ -147,6 +147,10 @@ public:
         if (visible && !backend_.hasQuit()) {
             if (!form_.ShowInTaskbar)
                 keepOffTaskbar(QtWindow::winId());
+            // Where the model has it now: Qt's idea of the place is stale while the mover
+            // held the window.
+            requestedPlace_.reset();
+            applyGeometry();
             applyShape(true); // onto the new X window
             QtWindow::show();
             restoreFocus();
@@ -176,9 +180,11 @@ protected:
             window_api::setFixedSize(*this, size);
         }
         const QPoint modelPlace = core_.placeOf();
-        const QPoint place =
-            cutAtTheEdges ? backend_.desktop().keptInside(modelPlace, size) : modelPlace;
-        setContentOffset(modelPlace - place);
+        const Desktop& desktop = backend_.desktop();
+        const QPoint place = cutAtTheEdges ? desktop.keptInside(modelPlace, size)
+                                           : desktop.withinReach(modelPlace, size);
+        // A window placed whole shows the whole form, wherever it stands.
+        setContentOffset(cutAtTheEdges ? modelPlace - place : QPoint());
         // Compared with the place last asked for, not with Qt's idea of the position: a
         // move sent straight to X reaches Qt only when the server's notice comes back.
         if (place != requestedPlace_) {

@@ -12,12 +12,31 @@
 
 namespace platform {
 
+X11Mover::X11Mover()
+{
+    idle_.setInterval(1000);
+    idle_.setTimerType(Qt::CoarseTimer);
+    QObject::connect(&idle_, &QTimer::timeout, &idle_, [this] {
+        if (holding_ && !movedSinceLook_)
+            release(*window_);
+        movedSinceLook_ = false;
+    });
+}
+
 void X11Mover::moveTo(QWindow& window, QPoint place)
 {
-    if (holding_ || hold(window))
+    if (holding_ || hold(window)) {
         sendMove(place);
-    else
+        movedSinceLook_ = true;
+    } else {
         window.setPosition(place);
+    }
+}
+
+void X11Mover::forget()
+{
+    holding_ = false;
+    idle_.stop();
 }
 
 #ifdef ORVANTA_HAVE_XCB
@@ -55,11 +74,13 @@ bool X11Mover::hold(QWindow& window)
     std::free(attributes);
     const std::uint32_t quiet = qtEventMask_ & ~std::uint32_t{XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &quiet);
+    window_ = &window;
     connection_ = connection;
     id_ = id;
     ratio_ = window.devicePixelRatio();
     screenCorner_ = window.screen() ? window.screen()->geometry().topLeft() : QPoint();
     holding_ = true;
+    idle_.start();
     return true;
 }
 
@@ -77,7 +98,7 @@ void X11Mover::release(QWindow& window)
 {
     if (!holding_)
         return;
-    holding_ = false;
+    forget();
     xcb_connection_t* connection = connection_;
     const xcb_window_t id = id_;
     xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &qtEventMask_);

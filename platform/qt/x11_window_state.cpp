@@ -80,13 +80,20 @@ public:
         if (type != "xcb_generic_event_t")
             return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7F) != XCB_DESTROY_NOTIFY)
-            return false;
         // Qt destroys its own windows through its own code; only a window it still holds
         // can be news to it, and the backend checks that against what it holds.
-        const auto* destroy = static_cast<const xcb_destroy_notify_event_t*>(message);
-        if (destroy->window == destroy->event)
-            destroyed_(static_cast<WId>(destroy->window));
+        if ((event->response_type & 0x7F) == XCB_DESTROY_NOTIFY) {
+            const auto* destroy = static_cast<const xcb_destroy_notify_event_t*>(message);
+            if (destroy->window == destroy->event)
+                destroyed_(static_cast<WId>(destroy->window));
+        }
+        // A window whose structure events the mover holds back hears no DestroyNotify: its
+        // next move finds no window, and that error is the notice.
+        if (event->response_type == 0) {
+            const auto* error = static_cast<const xcb_generic_error_t*>(message);
+            if (error->error_code == XCB_WINDOW)
+                destroyed_(static_cast<WId>(error->resource_id));
+        }
         return false;
     }
 

@@ -4,15 +4,36 @@
 # the X server dying. It never hangs and never dumps core: it answers with one clear line
 # and a status, or asks the player, and goes on. The game cut short by the X server's
 # death replays up to the last line its recording has; shown in real windows, that
-# replay takes no input but Escape, which ends it at once.
-# usage: faults_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <artefacts folder>
+# replay takes no input but Escape, which ends it at once, and closes from outside change
+# nothing in it. A replay that goes another way than its recording ends with status 3 in
+# either player; one recorded on a larger screen says so and plays.
+# usage: faults_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <close_request> <artefacts folder>
 set -euo pipefail
 game=$1
 x_watch=$2
 sim=$3
-artefacts=$4
+close_request=$4
+artefacts=$5
 source "$(dirname "$0")/x11.sh"
 mkdir -p "$artefacts"
+
+# Prints the id of the visible window named $1 other than $2 (one made anew in its
+# place), waiting up to $3 seconds.
+wait_new_window() {
+  local name=$1 old=$2 seconds=$3 id
+  local deadline=$((SECONDS + seconds))
+  while [ $SECONDS -le $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "$(exactly "$name")" 2>/dev/null | grep -vx "$old" | head -n 1 || true)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.05
+  done
+  fail "no new window named '$name' after ${seconds}s"
+}
+
+shape_of() { xwininfo -shape -id "$1" | grep "Window shape extents" || fail "window $1 has no shape"; }
 
 echo "No X server at all"
 missing=1000
@@ -102,6 +123,18 @@ xdotool key Escape
 wait_window "Exit" 5 >/dev/null
 xdotool key Return # No
 wait_gone "Exit"
+# The ball's window, whose moves go to X past Qt's books, comes back too, cut to its
+# shape; and No to the question plays on, to the end of the game.
+ball=$(wait_window "Clock" 2)
+ball_shape=$(shape_of "$ball")
+xdotool windowclose "$ball"
+exit_box=$(wait_window "Exit" 5)
+ball=$(wait_new_window "Clock" "$ball" 2)
+[ "$(shape_of "$ball")" = "$ball_shape" ] || fail "the ball came back as $(shape_of "$ball"), not $ball_shape"
+focus_window "$exit_box"
+xdotool key n
+wait_gone "Exit"
+wait_window "Clock" 1 >/dev/null
 wait_window "Whats the score?" 70 >/dev/null
 xdotool key Return
 end=$(wait_window "The End" 5)
@@ -154,6 +187,77 @@ sleep 0.3
 kill -0 "$game_pid" 2>/dev/null || fail "a click ended the replay"
 xdotool key Escape
 expect_exit 2 0
+
+echo "A replay that goes another way than its recording: status 3 and one line, in either player"
+# The loading screen asked to close and the exit question answered; then the recording
+# ends with another status, goes on after the end, or ends where the program does not.
+header=$(head -n 1 "$artefacts/cut.replay")
+while IFS='|' read -r name answer last said; do
+  printf '%s\n' "$header" '1000 close frmloading' "1000 answer $answer" "$last" >"$artefacts/$name.replay"
+  for player in "$game" "$sim"; do
+    echo "  $(basename "$player") --replay $name.replay"
+    status=0
+    timeout 20 "$player" --replay "$artefacts/$name.replay" </dev/null >/dev/null 2>"$artefacts/$name.txt" || status=$?
+    [ "$status" = 3 ] || fail "$name ended with status $status, expected 3: $(cat "$artefacts/$name.txt")"
+    expect_one_line "$artefacts/$name.txt"
+    [ "$(cat "$artefacts/$name.txt")" = "$(basename "$player"): $artefacts/$name.replay: line 4: $said; the replay stops there" ] ||
+      fail "$name said: $(cat "$artefacts/$name.txt")"
+  done
+done <<'CASES'
+other-status|6|1000 exit 1|the recorded program ended here with status 1, the replayed one with status 0
+ends-early|6|1500 tick frmloading Timer1|the replayed program ended (status 0) before 'tick frmloading Timer1'
+no-end|7|1000 exit 0|the recorded program ended here (exit 0), the replayed one did not
+CASES
+
+echo "Closes from outside during a replay change nothing: no box answered, no question asked"
+printf '%s\n' "$header" '1000 close frmloading' '6000 answer 7' '10000 tick frmloading Timer1' \
+  >"$artefacts/closes.replay"
+start_game "$game" --replay "$artefacts/closes.replay" 2>"$artefacts/closes-replayed.txt"
+box=$(wait_window "Exit" 5)
+"$close_request" "$box" # WM_DELETE_WINDOW, as a window manager's close box sends
+sleep 0.5
+[ "$(xdotool search --onlyvisible --name '^Exit$')" = "$box" ] || fail "a close request answered the replayed box"
+xdotool windowclose "$box"
+wait_new_window "Exit" "$box" 2 >/dev/null
+wait_gone "Exit" 8 # answered where the recording answers it
+loading=$(wait_window "Form Loading" 1)
+"$close_request" "$loading"
+xdotool windowclose "$loading"
+wait_new_window "Form Loading" "$loading" 2 >/dev/null
+sleep 0.5
+xdotool search --onlyvisible --name '^Exit$' >/dev/null && fail "a close asked the exit question in a replay"
+expect_exit 10 0
+[ ! -s "$artefacts/closes-replayed.txt" ] || fail "closes in a replay: $(cat "$artefacts/closes-replayed.txt")"
+# The ball that moved half a second, then rests for six: a window its moves hold apart.
+awk '$2 == "tick" && $3 == "clock" && !first { first = $1 }
+  first && $1 > first + 500 { print last + 6000 " tick clock Timer1"; exit }
+  { print; last = $1 }' "$artefacts/cut.replay" >"$artefacts/ball-rests.replay"
+start_game "$game" --replay "$artefacts/ball-rests.replay" 2>"$artefacts/ball-rests.txt"
+ball=$(wait_window "Clock" 10)
+sleep 1
+geometry "$ball"
+place=("$X" "$Y")
+ball_shape=$(shape_of "$ball")
+xdotool windowclose "$ball"
+ball=$(wait_new_window "Clock" "$ball" 5)
+expect_place "$ball" "${place[0]}" "${place[1]}" "the ball made anew"
+[ "$(shape_of "$ball")" = "$ball_shape" ] || fail "the ball came back as $(shape_of "$ball"), not $ball_shape"
+"$close_request" "$ball"
+sleep 0.5
+xdotool search --onlyvisible --name '^Exit$' >/dev/null && fail "a close of the ball asked the exit question in a replay"
+expect_exit 10 0
+[ ! -s "$artefacts/ball-rests.txt" ] || fail "the ball closed in a replay: $(cat "$artefacts/ball-rests.txt")"
+
+echo "A replay recorded on a larger screen says so, and plays with its windows off this one"
+sed '1s/ screen [0-9]*x[0-9]* / screen 100000x100000 /' "$artefacts/cut.replay" >"$artefacts/large.replay"
+start_game "$game" --replay "$artefacts/large.replay" 2>"$artefacts/large.txt"
+# Centred on the recorded screen, the entry screen would stand at 49752,49805: X holds a
+# position in 16 bits, where that is -15784,-15731. It stands just past the corner instead.
+expect_geometry "$(wait_window "Orvanta Basketball" 10)" 1024 768 497 390 "the entry screen"
+expect_exit 10 0
+expect_one_line "$artefacts/large.txt"
+[ "$(cat "$artefacts/large.txt")" = "orvanta: $artefacts/large.replay: recorded on a 100000x100000 screen, larger than this one (1024x768): windows past its edges do not show" ] ||
+  fail "a replay from a larger screen said: $(cat "$artefacts/large.txt")"
 
 echo "A pause of 2^31 ms or more in a replay is waited out without a word"
 head -n 1 "$artefacts/cut.replay" >"$artefacts/pause.replay"

@@ -12,7 +12,6 @@ using replay::EventKind;
 
 bool ReplayDriver::deliver(const replay::Event& event)
 {
-    Program& program = Program::current();
     switch (event.kind) {
     case EventKind::Tick: {
         Timer* timer = replay::timerOf(event, vocabulary_);
@@ -24,7 +23,7 @@ bool ReplayDriver::deliver(const replay::Event& event)
             return false;
         sim_.invoke([] { Program::current().end(0); });
         return true;
-    case EventKind::Exit: return program.ended() && program.exitStatus() == event.value;
+    case EventKind::Exit: return replay::exitHolds(event);
     case EventKind::Move:
     case EventKind::Click: {
         Form* form = replay::formOf(event, vocabulary_);
@@ -39,7 +38,7 @@ bool ReplayDriver::deliver(const replay::Event& event)
     }
 }
 
-std::optional<Divergence>
+std::optional<std::size_t>
 ReplayDriver::play(std::int64_t until, const std::function<void(const replay::Event&)>& played)
 {
     for (; played_ < replay_.events.size(); ++played_) {
@@ -47,14 +46,8 @@ ReplayDriver::play(std::int64_t until, const std::function<void(const replay::Ev
         if (event.ms > until)
             break;
         sim_.setTime(event.ms);
-        const int line = static_cast<int>(played_) + 2;
-        if (!deliver(event)) {
-            const std::string what = replay::describe(event, replay_, vocabulary_);
-            if (event.kind == EventKind::Exit)
-                return Divergence{line, "the recorded program ended here (" + what +
-                                            "), the replayed one did not"};
-            return Divergence{line, "the replayed program did not take '" + what + "'"};
-        }
+        if (!deliver(event))
+            return played_;
         last_ = &event;
         if (played)
             played(event);

@@ -2,23 +2,16 @@
 
 #include "platform/replay_file.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string>
 
 namespace platform {
 class SimBackend;
 }
 
 namespace orvanta::sim {
-
-// Where a replay stopped following its recording: an event that the replayed program
-// could not take, or an exit that it did not make.
-struct Divergence {
-    int line;
-    std::string what;
-};
 
 // Plays a recording on the headless backend: each event at its recorded ms, the timers
 // ticking only where the file says, the message boxes answered as the file says. Start
@@ -32,8 +25,8 @@ public:
     }
 
     // Plays the events up to and including ms `until`, calling `played` after each.
-    // Stops at the first divergence.
-    std::optional<Divergence>
+    // Stops at the first event that does not hold (replay::exitHolds) and returns its index.
+    std::optional<std::size_t>
     play(std::int64_t until, const std::function<void(const platform::replay::Event&)>& played);
 
     // The last event played, or null.

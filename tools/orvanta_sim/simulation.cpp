@@ -10,6 +10,7 @@
 #include "platform/msgbox.h"
 #include "platform/program.h"
 #include "platform/recorder.h"
+#include "platform/replay_input.h"
 #include "platform/sim/sim_backend.h"
 #include "platform/timer.h"
 #include "screens/frmend.h"
@@ -292,9 +293,11 @@ int Simulation::playRecording()
         sim_.setTime(*options_.until);
     finish(divergence ? "diverged" : recordingEnding(driver));
     if (divergence) {
-        std::cerr << "orvanta-sim: " << options_.replayPath << ": line " << divergence->line << ": "
-                  << divergence->what << "; the replay stops there\n";
-        return 3;
+        std::cerr << "orvanta-sim: "
+                  << replay::divergence(options_.replayPath, *divergence, *options_.replay,
+                                        replayVocabulary())
+                  << '\n';
+        return replay::divergedStatus;
     }
     return program_.error() ? 1 : 0;
 }
