@@ -40,9 +40,7 @@ if [ "$load" = yes ]; then
   done
 fi
 
-"$build/bench/x_watch" Clock >"$artefacts/watch.txt" &
-cleanup_pids+=($!)
-until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
+watch_ball "$build/bench/x_watch"
 grep -q 'no touches' "$artefacts/watch.txt" && echo "x_watch cannot see the pointer: no touch latency" >&2
 
 # Start-up from exec to the first window mapped, and to its first frame drawn, with a cold
@@ -83,9 +81,7 @@ game_ms=$(cut -d' ' -f1 "$artefacts/game_startup.txt" | median)
 bare_frame_ms=$(cut -d' ' -f2 "$artefacts/bare_startup.txt" | median)
 game_frame_ms=$(cut -d' ' -f2 "$artefacts/game_startup.txt" | median)
 
-ORVANTA_TICK_STATS=1 start_game "$build/app/orvanta" 2>"$artefacts/stats.txt"
-enter_game Bench 1
-ball=$(wait_window "Clock" 5)
+ORVANTA_TICK_STATS=1 start_playing --name Bench --stderr "$artefacts/stats.txt" "$build/app/orvanta"
 play_start_ns=$(now_ns)
 cpu_start=$(cpu_ns "$game_pid")
 

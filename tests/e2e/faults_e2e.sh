@@ -7,12 +7,8 @@
 # replay takes no input but Escape, which ends it at once.
 # usage: faults_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <artefacts folder>
 set -euo pipefail
-game=$1
-x_watch=$2
-sim=$3
-artefacts=$4
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game x_watch sim artefacts -- "$@"
 
 echo "No X server at all"
 missing=1000
@@ -124,13 +120,8 @@ grep -q "^orvanta: $artefacts/no-display.txt: line 1: not a replay" "$artefacts/
 echo "The X server killed during a game"
 own_xvfb 1024x768
 
-"$x_watch" Clock >"$artefacts/watch.txt" 2>/dev/null &
-cleanup_pids+=($!)
-until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
-start_game "$game" --record "$artefacts/cut.replay" 2>"$artefacts/stderr.txt"
-wait_window "Orvanta Basketball" 8 >/dev/null
-enter_game Ann 1
-wait_window "Clock" 5 >/dev/null
+watch_ball "$x_watch"
+start_playing --stderr "$artefacts/stderr.txt" "$game" --record "$artefacts/cut.replay"
 sleep 1
 kill -KILL "$xvfb_pid"
 expect_exit 2 1
