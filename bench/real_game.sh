@@ -25,8 +25,9 @@ artefacts=$(mktemp -d)
 own_xvfb 1024x768
 
 # CPU time of all the threads of a process, in ns (the scheduler's own count, finer than
-# the clock ticks of /proc/<pid>/stat).
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
+# the clock ticks of /proc/<pid>/stat). Past 2^31 mawk prints a number in e-notation and
+# clamps %d: whole numbers that large are printed with %.0f.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%.0f\n", s}'; }
 peak_rss_kib() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
 now_ns() { date +%s%N; }
 percent_of_core() { awk -v c="$1" -v a="$2" -v b="$3" 'BEGIN {printf "%.2f", 100 * c / (b - a)}'; }
@@ -172,7 +173,8 @@ echo "| Worst p99 interval of the 10 ms timers | ${p99_10ms} ms | 10 ms | |"
 echo "| Touch latency, pointer on the ball to X moving it with its new speed: p50 / p99 / max (${touches} touches; ${untaken} more without a new speed within 200 ms) | $(touch_at 0.5) / $(touch_at 0.99) / $(touch_at 1) ms | | |"
 echo "| Peak resident memory | $((rss_kib / 1024)) MiB | | |"
 echo
-runs() { awk '{printf "%s%s/%s", NR > 1 ? ", " : "", $1, $2}' "$1"; }
+# A bare > in a print list is a redirection to POSIX awk: the comparison is bracketed.
+runs() { awk '{printf "%s%s/%s", (NR > 1) ? ", " : "", $1, $2}' "$1"; }
 echo "Start-up runs, map/frame (ms): bare $(runs "$artefacts/bare_startup.txt"); game $(runs "$artefacts/game_startup.txt")."
 echo
 echo "| Measure | orvanta | oneko |"
