@@ -72,13 +72,11 @@ sleep 5
 end_phase "Nothing moving (5 s)" /dev/null
 
 echo "The game" >&2
-start_game "$build/app/orvanta"
-enter_game Bench 1 # a minute: phases of up to 50 s
-ball=$(wait_window "Clock" 5)
+start_playing --name Bench "$build/app/orvanta" # a minute: phases of up to 50 s
 sleep 1
 watch_window "$ball" "$work/game.txt"
 begin_phase "$game_pid"
-deadline=$(awk -v s="$seconds" -v n="$(date +%s)" 'BEGIN {print n + s}')
+deadline=$(awk -v s="$seconds" -v n="$(date +%s)" 'BEGIN {printf "%.0f", n + s}')
 while [ "$(date +%s)" -lt "$deadline" ]; do
   # Keep the ball flying: knock it from its lower left every two seconds.
   geometry "$ball"

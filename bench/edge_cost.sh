@@ -27,7 +27,7 @@ replay_cpu_ms() {
   start_game "$1/app/orvanta" --replay "$artefacts/game.replay"
   # Read while it exists: the replay ends the program itself after 12 s.
   while kill -0 "$game_pid" 2>/dev/null; do
-    stat=$(cat /proc/"$game_pid"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}')
+    stat=$(cat /proc/"$game_pid"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%.0f\n", s}')
     sleep 0.1
   done
   wait "$game_pid" || fail "the replay by $1 failed"

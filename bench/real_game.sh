@@ -3,8 +3,9 @@
 # that set the floor on the same server in the same run: tick fidelity of every timer,
 # how often X sees the ball move, the touch latency (pointer on the ball to the ball's
 # window moving with its new speed), CPU during play against a plain Xlib program moving
-# one window 100 times a second, start-up (to the first window mapped and to its first
-# frame drawn, cold cache) against a bare frameless Qt window, peak memory; and oneko, a classic shaped desktop toy, for as long. Prints
+# one window 100 times a second (in five alternating phases), start-up (to the first
+# window mapped and to its first frame drawn, cold cache) against a bare frameless Qt
+# window, peak memory; and oneko, a classic shaped desktop toy, for as long. Prints
 # Markdown tables.
 # usage: bench/real_game.sh [--load] [build folder]   (run from the repository root)
 #   --load  keeps both cores busy with two other processes for the whole run
@@ -25,8 +26,9 @@ artefacts=$(mktemp -d)
 own_xvfb 1024x768
 
 # CPU time of all the threads of a process, in ns (the scheduler's own count, finer than
-# the clock ticks of /proc/<pid>/stat).
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
+# the clock ticks of /proc/<pid>/stat). Past 2^31 mawk prints a number in e-notation and
+# clamps %d: whole numbers that large are printed with %.0f.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {printf "%.0f\n", s}'; }
 peak_rss_kib() { awk '/VmHWM/ {print $2}' "/proc/$1/status"; }
 now_ns() { date +%s%N; }
 percent_of_core() { awk -v c="$1" -v a="$2" -v b="$3" 'BEGIN {printf "%.2f", 100 * c / (b - a)}'; }
@@ -40,9 +42,7 @@ if [ "$load" = yes ]; then
   done
 fi
 
-"$build/bench/x_watch" Clock >"$artefacts/watch.txt" &
-cleanup_pids+=($!)
-until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
+watch_ball "$build/bench/x_watch"
 grep -q 'no touches' "$artefacts/watch.txt" && echo "x_watch cannot see the pointer: no touch latency" >&2
 
 # Start-up from exec to the first window mapped, and to its first frame drawn, with a cold
@@ -83,16 +83,22 @@ game_ms=$(cut -d' ' -f1 "$artefacts/game_startup.txt" | median)
 bare_frame_ms=$(cut -d' ' -f2 "$artefacts/bare_startup.txt" | median)
 game_frame_ms=$(cut -d' ' -f2 "$artefacts/game_startup.txt" | median)
 
-ORVANTA_TICK_STATS=1 start_game "$build/app/orvanta" 2>"$artefacts/stats.txt"
-enter_game Bench 1
-ball=$(wait_window "Clock" 5)
+ORVANTA_TICK_STATS=1 start_playing --name Bench --stderr "$artefacts/stats.txt" "$build/app/orvanta"
 play_start_ns=$(now_ns)
 cpu_start=$(cpu_ns "$game_pid")
 
 # Keep the ball flying: knock it every second (xdotool finds where the ball is and puts
 # the pointer there in one go), from its lower left and its lower right in turn, so that
 # each touch changes the ball's step across; ask to exit once.
+# Meanwhile the floor, in five phases of ten rounds: the game's CPU over five rounds, then
+# bench/xlib_mover (plain Xlib moving one 64 x 64 window 100 times a second) beside it,
+# measured over its last four once it is mapped and moving. The floor's own CPU moves by
+# a factor of two between runs; within seconds of each other the two see the same machine.
 for round in $(seq 1 50); do
+  if [ $((round % 10)) = 1 ]; then
+    phase_ns=$(now_ns)
+    phase_cpu=$(cpu_ns "$game_pid")
+  fi
   sleep 1
   xdotool mousemove --window "$ball" $((round % 2 ? 12 : 52)) 50 sleep 0.05 mousemove 1000 20
   if [ "$round" = 20 ]; then
@@ -101,6 +107,24 @@ for round in $(seq 1 50); do
     sleep 0.5
     xdotool key Return
   fi
+  case $((round % 10)) in
+    5)
+      game_phase="$(($(cpu_ns "$game_pid") - phase_cpu)) $(($(now_ns) - phase_ns))"
+      "$build/bench/xlib_mover" --rate 100 &
+      mover=$!
+      cleanup_pids+=("$mover")
+      ;;
+    6)
+      phase_ns=$(now_ns)
+      phase_cpu=$(cpu_ns "$mover")
+      ;;
+    0)
+      echo "$game_phase $(($(cpu_ns "$mover") - phase_cpu)) $(($(now_ns) - phase_ns))" \
+        >>"$artefacts/cpu_phases.txt"
+      kill "$mover"
+      wait "$mover" 2>/dev/null || true
+      ;;
+  esac
 done
 wait_window "Whats the score?" 70 >/dev/null
 play_end_ns=$(now_ns)
@@ -137,16 +161,16 @@ untaken=0
 touch_at() { awk -v p="$1" '{v[NR] = $1} END {if (NR) print v[int(p * (NR - 1)) + 1]; else print "–"}' \
   "$artefacts/touch_ms.txt"; }
 
-# The floor: plain Xlib moving one 64 x 64 window 100 times a second, 30 s.
-"$build/bench/xlib_mover" --rate 100 --seconds 31 &
-mover=$!
-cleanup_pids+=("$mover")
-sleep 0.5 # mapped and moving
-mover_start_ns=$(now_ns)
-mover_cpu_start=$(cpu_ns "$mover")
-sleep 30
-mover_pct=$(percent_of_core $(($(cpu_ns "$mover") - mover_cpu_start)) "$mover_start_ns" "$(now_ns)")
-wait "$mover" || true
+# Each phase as "game % floor % ratio", from its CPU ns and wall ns.
+phases() {
+  awk '{printf "%.3f %.3f %.3f\n", 100 * $1 / $2, 100 * $3 / $4, $3 ? ($1 / $2) / ($3 / $4) : 0}' \
+    "$artefacts/cpu_phases.txt"
+}
+phase_median() { phases | cut -d' ' -f"$1" | median | awk '{printf "%.2f", $1}'; }
+game_phase_pct=$(phase_median 1)
+floor_phase_pct=$(phase_median 2)
+cpu_ratio=$(phase_median 3)
+cpu_ratio_spread=$(phases | cut -d' ' -f3 | sort -n | awk 'NR == 1 {low = $1} {high = $1} END {printf "%.2f–%.2f", low, high}')
 
 # The peer: oneko chasing a pointer that moves all the time, for as long as the game ran.
 /usr/games/oneko >/dev/null 2>&1 &
@@ -169,15 +193,17 @@ echo "Both cores loaded by two other processes: $load. Load average at the end: 
 echo
 echo "| Figure | orvanta | floor | ratio |"
 echo "|---|---|---|---|"
-echo "| CPU during play, % of one core (floor: plain Xlib, 100 moves/s) | ${cpu_pct} | ${mover_pct} | $(ratio "$cpu_pct" "$mover_pct")× |"
+echo "| CPU during play, % of one core, medians of 5 alternating phases (floor: plain Xlib, 100 moves/s); the ratio is the median phase's, lowest–highest after it | ${game_phase_pct} | ${floor_phase_pct} | ${cpu_ratio}× (${cpu_ratio_spread}×) |"
 echo "| Start-up to the first window mapped, median of 3, ${cache} cache (floor: bare frameless Qt window) | ${game_ms} ms | ${bare_ms} ms | $(ratio "$game_ms" "$bare_ms")× |"
 echo "| Start-up to the first window's first frame drawn, the same starts | ${game_frame_ms} ms | ${bare_frame_ms} ms | $(ratio "$game_frame_ms" "$bare_frame_ms")× |"
 echo "| Worst p99 interval of the 10 ms timers | ${p99_10ms} ms | 10 ms | |"
 echo "| Touch latency, pointer on the ball to X moving it with its new speed: p50 / p99 / max (${touches} touches; ${untaken} more without a new speed within 200 ms) | $(touch_at 0.5) / $(touch_at 0.99) / $(touch_at 1) ms | | |"
 echo "| Peak resident memory | $((rss_kib / 1024)) MiB | | |"
 echo
-runs() { awk '{printf "%s%s/%s", NR > 1 ? ", " : "", $1, $2}' "$1"; }
+# A bare > in a print list is a redirection to POSIX awk: the comparison is bracketed.
+runs() { awk '{printf "%s%s/%s", (NR > 1) ? ", " : "", $1, $2}' "$1"; }
 echo "Start-up runs, map/frame (ms): bare $(runs "$artefacts/bare_startup.txt"); game $(runs "$artefacts/game_startup.txt")."
+echo "CPU phases, % of one core, game/floor (ratio): $(phases | awk '{printf "%s%.2f/%.2f (%.2f×)", (NR > 1) ? ", " : "", $1, $2, $3}')."
 echo
 echo "| Measure | orvanta | oneko |"
 echo "|---|---|---|"

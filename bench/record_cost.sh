@@ -18,10 +18,8 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
 # Plays one game; prints "<cpu %> <play s>".
 play() {
-  start_game "$build/app/orvanta" "$@"
-  enter_game Bench 1
-  local ball start_ns cpu_start end_ns cpu_end
-  ball=$(wait_window "Clock" 5)
+  start_playing --name Bench "$build/app/orvanta" "$@"
+  local start_ns cpu_start end_ns cpu_end
   start_ns=$(date +%s%N)
   cpu_start=$(cpu_ticks "$game_pid")
   for _ in $(seq 1 25); do

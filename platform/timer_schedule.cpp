@@ -3,6 +3,7 @@
 #include "platform/form.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace platform {
 
@@ -54,6 +55,14 @@ private:
     std::int64_t interval_ = 0;
     std::uint64_t generation_ = 0;
 };
+
+std::int64_t TimerSchedule::steadyClockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+TimerSchedule::TimerSchedule(TimerListener* listener) : TimerSchedule(steadyClockMs, listener) {}
 
 TimerSchedule::TimerSchedule(std::function<std::int64_t()> nowMs, TimerListener* listener)
     : nowMs_(std::move(nowMs)), listener_(listener)

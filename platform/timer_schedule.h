@@ -20,13 +20,17 @@ public:
     virtual void ticked(const std::string& timer) = 0;
 };
 
-// The ticks of every timer of a program, on a clock the backend supplies (virtual in the
-// headless backend, the real one on the screen). Ticks due together fire in the order
+// The ticks of every timer of a program, on the real clock or one the backend supplies
+// (the headless backend's virtual clock, a test's). Ticks due together fire in the order
 // their timers were last started. A tick that comes late keeps its timer's phase; ticks
 // missed meanwhile are dropped, not replayed in a burst. The backend asks when the next
 // tick is due and fires it when its clock gets there.
 class TimerSchedule {
 public:
+    // The real clock: std::chrono::steady_clock, in whole ms since its epoch.
+    static std::int64_t steadyClockMs();
+
+    explicit TimerSchedule(TimerListener* listener = nullptr);
     explicit TimerSchedule(std::function<std::int64_t()> nowMs, TimerListener* listener = nullptr);
     ~TimerSchedule();
     TimerSchedule(const TimerSchedule&) = delete;
@@ -34,6 +38,7 @@ public:
 
     std::unique_ptr<TimerPeer> createPeer(Timer& timer);
 
+    std::int64_t nowMs() const { return nowMs_(); }
     // When the next tick is due, or nothing if no timer runs.
     std::optional<std::int64_t> nextDue();
     // Fires the next tick: schedules its timer's following tick first, then runs the

@@ -10,10 +10,10 @@ font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-o
 # Xfce's and KDE's window managers (KWin with its usual window frames), i3, headless Wayland
 # sessions with XWayland (and gdbus, to lay out mutter's monitors); the X input and damage
 # extensions, for the benchmark's touch and first frame stamps; the shape extension's, for
-# following what of a window shows.
+# following what of a window shows; mawk, Debian's own awk, that the scripts run on.
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
   valgrind locales x11-xserver-utils dbus mutter xwayland xfwm4 kwin-x11 kwin-wayland
-  kwin-style-breeze i3-wm libglib2.0-bin libxi-dev libxdamage-dev libxext-dev)
+  kwin-style-breeze i3-wm libglib2.0-bin libxi-dev libxdamage-dev libxext-dev mawk)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.
@@ -30,7 +30,7 @@ test_programs=(cmake:cmake ctest:cmake cpack:cmake ninja:ninja-build g++:g++
   appstreamcli:appstream groff:groff-base zcat:gzip readelf:binutils
   stream:imagemagick xrandr:x11-xserver-utils dbus-run-session:dbus gdbus:libglib2.0-bin
   mutter:mutter Xwayland:xwayland xfwm4:xfwm4 kwin_x11:kwin-x11 kwin_wayland:kwin-wayland
-  i3:i3-wm xmessage:x11-utils pgrep:procps)
+  i3:i3-wm xmessage:x11-utils pgrep:procps mawk:mawk)
 fuzz_programs=(clang++:clang)
 
 # The packages that bring the given program:package entries.

@@ -5,8 +5,10 @@
 #include "core/windows.h"
 #include "platform/control.h"
 #include "platform/timer.h"
+#include "platform/timer_schedule.h"
 #include "sim_fixture.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -187,6 +189,31 @@ TEST_F(EventModel, EnablingAnEnabledTimerKeepsItsSchedule)
     sim.invoke([&] { form<Ticker>().Slow.Enabled = true; });
     sim.advance(5);
     EXPECT_EQ(form<Ticker>().slowTicks, 1);
+}
+
+// The schedule on a clock of the test's: a tick delivered late (its wake-up came late, or
+// another handler held the program up) leaves the ticks after it where they were due.
+TEST(TimerSchedule, ATickDeliveredLateKeepsItsTimersPhase)
+{
+    struct Rig : Form {
+        Rig() : Form("Rig", 960, 960) {}
+        Timer Every10{*this, "Every10", 10, false}; // its handler is not what is tested
+    };
+    for (const std::int64_t lateBy : {0, 1, 5, 9}) { // up to one short of the interval
+        std::int64_t now = 0;
+        TimerSchedule schedule([&now] { return now; });
+        Rig rig;
+        const auto peer = schedule.createPeer(rig.Every10);
+        peer->start(10);
+        ASSERT_EQ(schedule.nextDue(), 10);
+        now = 10 + lateBy;
+        schedule.fireNext();
+        for (const std::int64_t due : {20, 30, 40}) {
+            EXPECT_EQ(schedule.nextDue(), due) << "the first tick " << lateBy << " ms late";
+            now = due;
+            schedule.fireNext();
+        }
+    }
 }
 
 struct Overflowing : Form {

@@ -3,13 +3,17 @@
 #include "platform/qt/round_end.h"
 #include "platform/qt/tick_statistics.h"
 
+#include <type_traits>
+
 namespace platform {
 
 using namespace std::chrono;
 
+// The schedule keeps the steady clock's ms, the clock the wake-up is set on.
+static_assert(std::is_same_v<PreciseWake::Clock, std::chrono::steady_clock>);
+
 TimerScheduler::TimerScheduler()
-    : origin_(PreciseWake::Clock::now()), wake_([this] { fireDue(); }),
-      schedule_([this] { return nowMs(); }, TickStatistics::instance())
+    : wake_([this] { fireDue(); }), schedule_(TickStatistics::instance())
 {
     schedule_.onScheduled = [this] { scheduled(); };
     // A handler that waits in a message box runs the box's event loop: arm the wake-up
@@ -21,11 +25,6 @@ TimerScheduler::TimerScheduler()
 }
 
 TimerScheduler::~TimerScheduler() = default;
-
-std::int64_t TimerScheduler::nowMs() const
-{
-    return duration_cast<milliseconds>(PreciseWake::Clock::now() - origin_).count();
-}
 
 // Each tick fired schedules its timer's next: the wake-up is set once, after the round,
 // not once per timer.
@@ -50,14 +49,14 @@ void TimerScheduler::rearm()
     if (*due == armedFor_)
         return;
     armedFor_ = *due;
-    wake_.wakeAt(origin_ + milliseconds(*due));
+    wake_.wakeAt(PreciseWake::Clock::time_point(milliseconds(*due)));
 }
 
 void TimerScheduler::fireDue()
 {
     armedFor_ = -1; // spent
     ++firing_;
-    const std::int64_t now = nowMs();
+    const std::int64_t now = schedule_.nowMs();
     for (auto due = schedule_.nextDue(); due && *due <= now; due = schedule_.nextDue())
         schedule_.fireNext();
     --firing_;

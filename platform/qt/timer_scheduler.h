@@ -24,12 +24,10 @@ public:
     std::unique_ptr<TimerPeer> createPeer(Timer& timer) { return schedule_.createPeer(timer); }
 
 private:
-    std::int64_t nowMs() const;
     void scheduled();
     void rearm();
     void fireDue();
 
-    PreciseWake::Clock::time_point origin_; // ms 0 of the schedule
     PreciseWake wake_;
     TimerSchedule schedule_;
     std::int64_t armedFor_ = -1; // the due time the wake-up is set for, if any

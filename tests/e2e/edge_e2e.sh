@@ -6,14 +6,9 @@
 # usage: edge_e2e.sh <mutter|xfwm4|kwin_x11> <orvanta binary> <orvanta-sim> <window_track>
 #                    <artefacts folder>
 set -euo pipefail
-manager=$1
-game=$2
-sim=$3
-window_track=$4
-artefacts=$5
 source "$(dirname "$0")/x11.sh"
 source "$(dirname "$0")/desktops.sh"
-mkdir -p "$artefacts"
+arguments manager game sim window_track artefacts -- "$@"
 own_window_manager "$manager" 1024x768
 
 echo "A game whose ball flies over the top, recorded headless and replayed in real windows"

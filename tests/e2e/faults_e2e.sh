@@ -9,13 +9,8 @@
 # either player; one recorded on a larger screen says so and plays.
 # usage: faults_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <close_request> <artefacts folder>
 set -euo pipefail
-game=$1
-x_watch=$2
-sim=$3
-close_request=$4
-artefacts=$5
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game x_watch sim close_request artefacts -- "$@"
 
 # Prints the id of the visible window named $1 other than $2 (one made anew in its
 # place), waiting up to $3 seconds.
@@ -157,13 +152,8 @@ grep -q "^orvanta: $artefacts/no-display.txt: line 1: not a replay" "$artefacts/
 echo "The X server killed during a game"
 own_xvfb 1024x768
 
-"$x_watch" Clock >"$artefacts/watch.txt" 2>/dev/null &
-cleanup_pids+=($!)
-until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
-start_game "$game" --record "$artefacts/cut.replay" 2>"$artefacts/stderr.txt"
-wait_window "Orvanta Basketball" 8 >/dev/null
-enter_game Ann 1
-wait_window "Clock" 5 >/dev/null
+watch_ball "$x_watch"
+start_playing --stderr "$artefacts/stderr.txt" "$game" --record "$artefacts/cut.replay"
 sleep 1
 kill -KILL "$xvfb_pid"
 expect_exit 2 1

@@ -8,35 +8,25 @@
 # usage: game_e2e.sh <orvanta binary> <bell counter> <x_watch> <orvanta-sim> <clipboard tool>
 #                    <artefacts folder>
 set -euo pipefail
-game=$1
-bell_counter=$2
-x_watch=$3
-sim=$4
-clipboard_tool=$5
-artefacts=$6
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game bell_counter x_watch sim clipboard_tool artefacts -- "$@"
 own_xvfb 1024x768
 
 "$bell_counter" >"$artefacts/bells.txt" &
 cleanup_pids+=($!)
-"$x_watch" Clock >"$artefacts/watch.txt" &
-cleanup_pids+=($!)
-until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
-start_game "$game" --record "$artefacts/game.replay"
+watch_ball "$x_watch"
 
-echo "The loading screen opens centred, and hands over after 4.5 s"
-loading=$(wait_window "Form Loading" 5)
-expect_geometry "$loading" 347 275 330 218 "the loading screen"
-screenshot "$artefacts/1-loading.png"
-wait_window "Orvanta Basketball" 8 >/dev/null
-wait_gone "Form Loading"
-screenshot "$artefacts/2-entry.png"
-
-echo "A name is typed, a length picked, and Continue starts the game"
-enter_game Ann 1
-play_windows
-game_started=$SECONDS
+loading_then_entry() {
+  echo "The loading screen opens centred, and hands over after 4.5 s"
+  loading=$(wait_window "Form Loading" 5)
+  expect_geometry "$loading" 347 275 330 218 "the loading screen"
+  screenshot "$artefacts/1-loading.png"
+  wait_window "Orvanta Basketball" 8 >/dev/null
+  wait_gone "Form Loading"
+  screenshot "$artefacts/2-entry.png"
+  echo "A name is typed, a length picked, and Continue starts the game"
+}
+start_playing --on-the-way loading_then_entry "$game" --record "$artefacts/game.replay"
 
 echo "Hoop and board stand where they belong; the ball is cut to its shape"
 expect_play_layout

@@ -5,23 +5,17 @@
 # it ends on the signal too, and X saw the ball at twice the replay's logical pixels.
 # usage: hidpi_e2e.sh <orvanta binary> <x_watch> <orvanta-sim> <artefacts folder>
 set -euo pipefail
-game=$1
-x_watch=$2
-sim=$3
-artefacts=$4
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game x_watch sim artefacts -- "$@"
 export QT_SCALE_FACTOR=2
 own_xvfb 2048x1536
 
-"$x_watch" Clock >"$artefacts/watch.txt" &
-cleanup_pids+=($!)
-until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
-start_game "$game" --record "$artefacts/hidpi.replay"
-loading=$(wait_window "Form Loading" 5)
-expect_geometry "$loading" 694 550 660 436 "the loading screen"
-enter_game Ann 1 2
-play_windows
+watch_ball "$x_watch"
+loading_at_scale_2() {
+  loading=$(wait_window "Form Loading" 5)
+  expect_geometry "$loading" 694 550 660 436 "the loading screen"
+}
+start_playing --scale 2 --on-the-way loading_at_scale_2 "$game" --record "$artefacts/hidpi.replay"
 expect_geometry "$hoop" 816 256 418 226 "the hoop"
 expect_geometry "$board" 0 1358 562 178 "the score board"
 geometry "$ball"

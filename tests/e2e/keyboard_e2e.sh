@@ -4,10 +4,8 @@
 # whose own default button (No) answers Return; y then ends the game.
 # usage: keyboard_e2e.sh <orvanta binary> <artefacts folder>
 set -euo pipefail
-game=$1
-artefacts=$2
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game artefacts -- "$@"
 own_xvfb 1024x768
 start_game "$game"
 

@@ -7,15 +7,9 @@
 # usage: panel_e2e.sh <mutter|xfwm4|kwin_x11> <orvanta binary> <panel> <window_track>
 #                     <orvanta-sim> <artefacts folder>
 set -euo pipefail
-manager=$1
-game=$2
-panel=$3
-window_track=$4
-sim=$5
-artefacts=$6
 source "$(dirname "$0")/x11.sh"
 source "$(dirname "$0")/desktops.sh"
-mkdir -p "$artefacts"
+arguments manager game panel window_track sim artefacts -- "$@"
 own_window_manager "$manager" 1024x768
 
 # Waits until the window manager publishes the work area $1 ("x, y, width, height").
@@ -60,9 +54,7 @@ play_beside_panel() {
   echo "A ${size}-pixel panel along the $side: the game's screen is the rest"
   start_panel "$side" "$size"
   expect_work_area "0, $top, 1024, $((bottom - top))"
-  start_game "$game" --record "$artefacts/$side.replay"
-  enter_game Ann 1
-  play_windows
+  start_playing "$game" --record "$artefacts/$side.replay"
   "$window_track" "$ball" 4 >"$artefacts/$side-ball.txt" &
   local tracker=$!
   expect_place "$board" 0 $((bottom - 89)) "the score board"

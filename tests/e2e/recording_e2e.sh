@@ -5,11 +5,11 @@
 # file and the reason, keeps its whole lines, and the game plays on.
 # usage: recording_e2e.sh <orvanta binary> <orvanta-sim> <artefacts folder>
 set -euo pipefail
-game=$(realpath "$1")
-sim=$(realpath "$2")
-artefacts=$(realpath -m "$3")
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game sim artefacts -- "$@"
+game=$(realpath "$game")
+sim=$(realpath "$sim")
+artefacts=$(realpath "$artefacts")
 cd "$artefacts" # the files by short names, as the messages show them
 
 own_xvfb 1024x768
@@ -38,13 +38,12 @@ expect_replays_cut() {
 
 echo "Two recordings into one file: the second is refused; the file cut short under the first"
 shared=shared.replay
-start_game "$game" --record "$shared" 2>"shared.txt"
-wait_window "Orvanta Basketball" 8 >/dev/null
-first_pid=$game_pid
-ends_at_once 2 "" "cannot write $shared: another recording is writing to it" \
-  "$game" --record "$shared"
-game_pid=$first_pid
-enter_game Ann 1
+second_recording_refused() {
+  wait_window "Orvanta Basketball" 8 >/dev/null
+  ends_at_once 2 "" "cannot write $shared: another recording is writing to it" \
+    "$game" --record "$shared"
+}
+start_playing --stderr shared.txt --on-the-way second_recording_refused "$game" --record "$shared"
 sleep 0.5
 truncate -s 0 "$shared"
 said_once "shared.txt" "cannot write $shared: another program has cut the file short; the recording stops here"
@@ -58,19 +57,17 @@ namespace=(unshare -m)
 [ "$(id -u)" = 0 ] || namespace=(unshare -rm)
 # The small file system lives as long as the game's own mount namespace: the replay is
 # copied out when the game ends.
-start_game "${namespace[@]}" sh -c 'mount -t tmpfs -o size=8k tmpfs "$1" || exit 99 # no tmpfs here
+start_playing --stderr full.txt "${namespace[@]}" \
+  sh -c 'mount -t tmpfs -o size=8k tmpfs "$1" || exit 99 # no tmpfs here
   "$2" --record "$1/full.replay"; status=$?; cp "$1/full.replay" "$3"; exit $status' \
-  sh "$full_disk" "$game" "full.replay" 2>"full.txt"
-enter_game Ann 1
+  sh "$full_disk" "$game" "full.replay"
 said_once "full.txt" "cannot write $full_disk/full.replay: No space left on device; the recording stops here"
 quit_playing
 expect_replays_cut "full.replay"
 rmdir "$full_disk"
 
 echo "A file-size limit of 16 KiB"
-start_game bash -c 'ulimit -f 16 && exec "$@"' bash "$game" --record "limit.replay" \
-  2>"limit.txt"
-enter_game Ann 1
+start_playing --stderr limit.txt bash -c 'ulimit -f 16 && exec "$@"' bash "$game" --record "limit.replay"
 said_once "limit.txt" "cannot write limit.replay: File too large; the recording stops here"
 quit_playing
 expect_replays_cut "limit.replay"
@@ -81,8 +78,7 @@ rm -f "$pipe"
 mkfifo "$pipe"
 ends_at_once 2 "" "cannot write $pipe: no program reads from it" "$game" --record "$pipe"
 exec {reader}<>"$pipe" # this shell holds the pipe open and never reads it
-start_game "$game" --record "$pipe" 2>"pipe.txt" {reader}<&-
-enter_game Ann 1
+start_playing --stderr pipe.txt "$game" --record "$pipe" {reader}<&-
 sleep 8 # past what the pipe holds (64 KiB)
 xdotool key Escape
 wait_window "Exit" 5 >/dev/null

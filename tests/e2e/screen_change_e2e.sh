@@ -5,15 +5,11 @@
 # model has it.
 # usage: screen_change_e2e.sh <orvanta binary> <artefacts folder>
 set -euo pipefail
-game=$1
-artefacts=$2
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game artefacts -- "$@"
 own_xvfb 1024x768
 
-start_game "$game"
-enter_game Ann 1
-play_windows
+start_playing "$game"
 expect_place "$board" 0 679 "the score board"
 
 echo "The screen becomes 800 x 600: the board, docked at the old bottom, comes onto it"

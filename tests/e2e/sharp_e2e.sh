@@ -6,10 +6,8 @@
 # one colour, as they all would be in a doubled 1x picture.
 # usage: sharp_e2e.sh <orvanta binary> <artefacts folder>
 set -euo pipefail
-game=$1
-artefacts=$2
 source "$(dirname "$0")/x11.sh"
-mkdir -p "$artefacts"
+arguments game artefacts -- "$@"
 
 # Prints picture $1's pixels, one "x y r g b" a line.
 pixels() {
@@ -41,16 +39,17 @@ mixed_blocks() {
     }'
 }
 
+picture_of_loading() {
+  loading=$(wait_window "Form Loading" 8)
+  sleep 0.3 # painted
+  import -silent -window "$loading" "$artefacts/loading-$scale.png"
+}
+
 for scale in 1 1.5 2; do
   echo "Scale $scale"
   export QT_SCALE_FACTOR=$scale
   own_xvfb "$(scaled 0 1024 "$scale")x$(scaled 0 768 "$scale")"
-  start_game "$game"
-  loading=$(wait_window "Form Loading" 8)
-  sleep 0.3 # painted
-  import -silent -window "$loading" "$artefacts/loading-$scale.png"
-  enter_game Ann 1 "$scale"
-  ball=$(wait_window "Clock" 5)
+  start_playing --scale "$scale" --on-the-way picture_of_loading "$game"
   sleep 2 # the ball falls to the floor
   screenshot "$artefacts/game-$scale.png"
   import -silent -window "$ball" "$artefacts/ball-$scale.png"

@@ -4,11 +4,9 @@
 # where the model puts it.
 # usage: tiling_e2e.sh <orvanta binary> <artefacts folder>
 set -euo pipefail
-game=$1
-artefacts=$2
 source "$(dirname "$0")/x11.sh"
 source "$(dirname "$0")/desktops.sh"
-mkdir -p "$artefacts"
+arguments game artefacts -- "$@"
 own_window_manager i3 1024x768
 
 # Window $1 has no border or title bar of the manager's: it fills its frame.
@@ -25,15 +23,15 @@ expect_unbordered() {
     fail "$2 is framed: at offset and size '$inner' in a frame of ${WIDTH}x$HEIGHT"
 }
 
-start_game "$game"
-echo "The loading screen floats unbordered where the model puts it"
-loading=$(wait_window "Form Loading" 8)
-expect_place "$loading" 347 275 "the loading screen"
-expect_unbordered "$loading" "the loading screen"
+loading_unbordered() {
+  echo "The loading screen floats unbordered where the model puts it"
+  loading=$(wait_window "Form Loading" 8)
+  expect_place "$loading" 347 275 "the loading screen"
+  expect_unbordered "$loading" "the loading screen"
+}
+start_playing --on-the-way loading_unbordered "$game"
 
 echo "Hoop, board and ball float unbordered at their places"
-enter_game Ann 1
-play_windows
 expect_play_layout
 for window in "$hoop" "$board" "$ball"; do
   expect_unbordered "$window" "$(xprop -id "$window" WM_NAME)"

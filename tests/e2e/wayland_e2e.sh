@@ -6,11 +6,9 @@
 # unplugged, the windows follow it; one that no monitor would show is brought onto it.
 # usage: wayland_e2e.sh <orvanta binary> <artefacts folder>
 set -euo pipefail
-game=$1
-artefacts=$2
 source "$(dirname "$0")/x11.sh"
 source "$(dirname "$0")/desktops.sh"
-mkdir -p "$artefacts"
+arguments game artefacts -- "$@"
 own_wayland_session 1024x768 800x600
 
 # Waits until window $1 stands at the model's $2,$3 counted from the primary monitor.
@@ -27,17 +25,17 @@ echo "The primary monitor on the right: the game opens there, centred on it"
 set_primary XWAYLAND1
 [ "$MONITOR_X $MONITOR_Y $MONITOR_WIDTH $MONITOR_HEIGHT" = "1024 0 800 600" ] ||
   fail "the primary monitor is ${MONITOR_WIDTH}x$MONITOR_HEIGHT+$MONITOR_X+$MONITOR_Y"
-start_game "$game"
-loading=$(wait_window "Form Loading" 8)
-expect_placed "$loading" 235 191 "the loading screen"
-window_shot "$loading" "$artefacts/1-loading.png"
-entry=$(wait_window "Orvanta Basketball" 8)
-frame_extents "$entry"
-geometry "$entry"
-[ "$((X - LEFT_EDGE)) $((Y - TOP_EDGE)) $WIDTH $HEIGHT" = "$((MONITOR_X + 152)) 105 497 390" ] ||
-  fail "the entry screen's frame is at $((X - LEFT_EDGE)),$((Y - TOP_EDGE)) around ${WIDTH}x$HEIGHT"
-enter_game Ann 1
-play_windows
+loading_then_entry_on_the_right() {
+  loading=$(wait_window "Form Loading" 8)
+  expect_placed "$loading" 235 191 "the loading screen"
+  window_shot "$loading" "$artefacts/1-loading.png"
+  entry=$(wait_window "Orvanta Basketball" 8)
+  frame_extents "$entry"
+  geometry "$entry"
+  [ "$((X - LEFT_EDGE)) $((Y - TOP_EDGE)) $WIDTH $HEIGHT" = "$((MONITOR_X + 152)) 105 497 390" ] ||
+    fail "the entry screen's frame is at $((X - LEFT_EDGE)),$((Y - TOP_EDGE)) around ${WIDTH}x$HEIGHT"
+}
+start_playing --on-the-way loading_then_entry_on_the_right "$game"
 expect_placed "$hoop" 296 100 "the hoop"
 expect_placed "$board" 0 511 "the score board"
 geometry "$ball"
@@ -71,11 +69,11 @@ expect_exit 3 0
 
 echo "A game on the left monitor; the primary goes right: the board, docked at the left"
 echo "monitor's bottom, would be on no monitor and is brought onto the new primary"
-start_game "$game"
-loading=$(wait_window "Form Loading" 8)
-expect_placed "$loading" 347 275 "the loading screen"
-enter_game Bob 1
-play_windows
+loading_on_the_left() {
+  loading=$(wait_window "Form Loading" 8)
+  expect_placed "$loading" 347 275 "the loading screen"
+}
+start_playing --name Bob --on-the-way loading_on_the_left "$game"
 expect_placed "$hoop" 408 128 "the hoop"
 expect_placed "$board" 0 679 "the score board"
 set_primary XWAYLAND1

@@ -8,13 +8,9 @@
 # usage: wm_e2e.sh <mutter|xfwm4|kwin_x11|kwin_wayland> <orvanta binary> <ball lifter>
 #                  <artefacts folder>
 set -euo pipefail
-manager=$1
-game=$2
-ball_lifter=$3
-artefacts=$4
 source "$(dirname "$0")/x11.sh"
 source "$(dirname "$0")/desktops.sh"
-mkdir -p "$artefacts"
+arguments manager game ball_lifter artefacts -- "$@"
 own_window_manager "$manager" 1024x768
 
 # A picture of the screen, or of window $1 alone where XWayland has none of its root.
@@ -64,23 +60,22 @@ expect_on_top() {
   fail "$what is below $(xprop -id "$below" WM_NAME)"
 }
 
-start_game "$game"
-echo "The loading screen has no frame and stands where the model puts it"
-loading=$(wait_window "Form Loading" 8)
-expect_geometry "$loading" 347 275 330 218 "the loading screen"
+loading_then_entry() {
+  echo "The loading screen has no frame and stands where the model puts it"
+  loading=$(wait_window "Form Loading" 8)
+  expect_geometry "$loading" 347 275 330 218 "the loading screen"
 
-echo "The entry screen's frame stands where the model puts it, around its client area"
-entry=$(wait_window "Orvanta Basketball" 8)
-sleep 0.3 # the frame is added once the window is mapped
-frame_extents "$entry"
-geometry "$entry"
-[ "$TOP_EDGE" -gt 0 ] || fail "the window manager gave the entry screen no title bar"
-[ "$((X - LEFT_EDGE)) $((Y - TOP_EDGE)) $WIDTH $HEIGHT" = "264 189 497 390" ] ||
-  fail "the entry screen's frame is at $((X - LEFT_EDGE)),$((Y - TOP_EDGE)) around ${WIDTH}x$HEIGHT"
-shot "$entry" "$artefacts/1-entry.png"
-enter_game Ann 1
-play_windows
-game_started=$SECONDS
+  echo "The entry screen's frame stands where the model puts it, around its client area"
+  entry=$(wait_window "Orvanta Basketball" 8)
+  sleep 0.3 # the frame is added once the window is mapped
+  frame_extents "$entry"
+  geometry "$entry"
+  [ "$TOP_EDGE" -gt 0 ] || fail "the window manager gave the entry screen no title bar"
+  [ "$((X - LEFT_EDGE)) $((Y - TOP_EDGE)) $WIDTH $HEIGHT" = "264 189 497 390" ] ||
+    fail "the entry screen's frame is at $((X - LEFT_EDGE)),$((Y - TOP_EDGE)) around ${WIDTH}x$HEIGHT"
+  shot "$entry" "$artefacts/1-entry.png"
+}
+start_playing --on-the-way loading_then_entry "$game"
 
 echo "Hoop, board and ball stand where they belong; only the ball is on the taskbar"
 expect_play_layout

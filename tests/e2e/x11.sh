@@ -39,11 +39,36 @@ prints() {
   grep -q -- "$pattern" <<<"$output"
 }
 
+# Names the script's arguments in order: `arguments game sim artefacts -- "$@"` sets $game,
+# $sim and $artefacts. Every script keeps its pictures and files in $artefacts, made here.
+arguments() {
+  local -a names=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do
+    names+=("$1")
+    shift
+  done
+  shift
+  [ $# = ${#names[@]} ] || fail "usage: $(basename "$0")$(printf ' <%s>' "${names[@]}")"
+  while [ $# -gt 0 ]; do
+    printf -v "${names[${#names[@]} - $#]}" '%s' "$1"
+    shift
+  done
+  mkdir -p "$artefacts"
+}
+
 # Starts the game; its pid is in $game_pid.
 start_game() {
   "$@" &
   game_pid=$!
   cleanup_pids+=("$game_pid")
+}
+
+# Starts x_watch ($1) on the ball, noting in $artefacts/watch.txt each place X gives it,
+# and waits until it watches.
+watch_ball() {
+  "$1" Clock >"$artefacts/watch.txt" 2>"$artefacts/watch.err" &
+  cleanup_pids+=($!)
+  until grep -q '^ready' "$artefacts/watch.txt" 2>/dev/null; do sleep 0.05; done
 }
 
 # Waits up to $1 seconds for the game to end and checks its exit status is $2.
@@ -56,26 +81,48 @@ expect_exit() {
   [ "$status" = "$expected" ] || fail "the game ended with status $status, expected $expected"
 }
 
-# From the loading screen into a game: types the name, picks the length (minutes) and
-# continues. $3 is the scale of device pixels to logical ones.
 # $1 + $2 logical pixels at scale $3, in whole device pixels.
 scaled() { awk -v at="$1" -v by="$2" -v scale="$3" 'BEGIN {printf "%d", at + by * scale}'; }
 
-enter_game() {
-  local name=$1 minutes=$2 scale=${3:-1} entry
-  entry=$(wait_window "Orvanta Basketball" 8)
-  settled_geometry "$entry"
+# From launch into a one-minute game, as a player gets there: starts the game (the command
+# after the options), types the name on the entry screen, picks the length, continues, and
+# sets ball, hoop, board and $game_started (in $SECONDS).
+#   --name NAME      the player's name, Ann if not given; '' keeps what the name box holds
+#   --scale N        device pixels to a logical one, 1 if not given
+#   --stderr FILE    where the game's stderr goes
+#   --on-the-way F   a function run once the game is started: checks of the loading and
+#                    entry screens, or anything to do before the entry screen is used
+start_playing() {
+  # Names of their own: the --on-the-way function runs in here and sees these.
+  local player=Ann device_scale=1 game_stderr= on_the_way= entry_screen
+  while :; do
+    case $1 in
+      --name) player=$2 ;;
+      --scale) device_scale=$2 ;;
+      --stderr) game_stderr=$2 ;;
+      --on-the-way) on_the_way=$2 ;;
+      *) break ;;
+    esac
+    shift 2
+  done
+  if [ -n "$game_stderr" ]; then start_game "$@" 2>"$game_stderr"; else start_game "$@"; fi
+  [ -z "$on_the_way" ] || "$on_the_way"
+  entry_screen=$(wait_window "Orvanta Basketball" 8)
+  settled_geometry "$entry_screen"
   # With no window manager the keyboard follows the pointer: put it on the window.
-  xdotool mousemove $(scaled "$X" 40 "$scale") $(scaled "$Y" 40 "$scale")
-  xdotool windowfocus --sync "$entry"
-  xdotool key --clearmodifiers alt+p
-  xdotool type --delay 20 "$name"
+  xdotool mousemove $(scaled "$X" 40 "$device_scale") $(scaled "$Y" 40 "$device_scale")
+  xdotool windowfocus --sync "$entry_screen"
+  if [ -n "$player" ]; then
+    xdotool key --clearmodifiers alt+p
+    xdotool type --delay 20 "$player"
+  fi
   xdotool key --clearmodifiers alt+m
-  local i
-  for i in $(seq 1 "$minutes"); do xdotool key Down; done
-  xdotool mousemove $(scaled "$X" 360 "$scale") $(scaled "$Y" 308 "$scale") click 1
+  xdotool key Down
+  xdotool mousemove $(scaled "$X" 360 "$device_scale") $(scaled "$Y" 308 "$device_scale") click 1
   wait_window "Game Play" 5 >/dev/null
   xdotool key Return
+  play_windows
+  game_started=$SECONDS
 }
 
 fail() {
