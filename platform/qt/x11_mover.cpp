@@ -25,7 +25,8 @@ X11Mover::X11Mover()
 
 void X11Mover::moveTo(QWindow& window, QPoint place)
 {
-    if (holding_ || hold(window)) {
+    // A hidden window is left to Qt: it must hear of a map that it did not ask for.
+    if (holding_ || (window.isVisible() && hold(window))) {
         sendMove(place);
         movedSinceLook_ = true;
     } else {

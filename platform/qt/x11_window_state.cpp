@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #ifdef ORVANTA_HAVE_XCB
 #include <xcb/xcb.h>
@@ -45,16 +46,26 @@ NetWmAtoms internAtoms(xcb_connection_t* connection)
     return {atoms[0], atoms[1], atoms[2]};
 }
 
-} // namespace
-
-void keepOffTaskbar(WId window)
+xcb_connection_t* x11Connection()
 {
     // Other platforms may answer to the X11 interface too (offscreen does, with no
     // connection): only xcb's windows are X windows.
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return;
+        return nullptr;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootOf(xcb_connection_t* connection)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+} // namespace
+
+void keepOffTaskbar(WId window)
+{
+    xcb_connection_t* connection = x11Connection();
     if (!connection)
         return;
     // One application talks to one X server: the atoms are fixed for the run.
@@ -87,6 +98,11 @@ public:
             if (destroy->window == destroy->event)
                 destroyed_(static_cast<WId>(destroy->window));
         }
+        if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+            const auto* map = static_cast<const xcb_map_notify_event_t*>(message);
+            if (map->window == map->event)
+                keepWithdrawnIfHidden(map->window);
+        }
         // A window whose structure events the mover holds back hears no DestroyNotify: its
         // next move finds no window, and that error is the notice.
         if (event->response_type == 0) {
@@ -98,6 +114,33 @@ public:
     }
 
 private:
+    // A window manager may map a window that the game has hidden again (xfwm4 does, now
+    // and then, with the ball at the game's end, when it meets the hide late): Qt goes on
+    // taking it for hidden, and the player would see a ball that the game does not have.
+    // Such a window is withdrawn again, as ICCCM asks of a client.
+    static void keepWithdrawnIfHidden(xcb_window_t id)
+    {
+        for (QWindow* window : QGuiApplication::topLevelWindows()) {
+            if (window->isVisible() || !window->handle() ||
+                static_cast<xcb_window_t>(window->winId()) != id)
+                continue;
+            xcb_connection_t* connection = x11Connection();
+            if (!connection)
+                return;
+            xcb_unmap_window(connection, id);
+            xcb_unmap_notify_event_t withdraw{};
+            withdraw.response_type = XCB_UNMAP_NOTIFY;
+            withdraw.event = rootOf(connection);
+            withdraw.window = id;
+            xcb_send_event(connection, 0, withdraw.event,
+                           XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
+                               XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                           reinterpret_cast<const char*>(&withdraw));
+            xcb_flush(connection);
+            return;
+        }
+    }
+
     std::function<void(WId)> destroyed_;
 };
 
