@@ -394,6 +394,32 @@ TEST_F(QtBackendTest, AFormMovedWhileShownLandsOnTheModelsPixelsKeepsItsShapeAnd
     EXPECT_EQ(mappedAt, QPoint(200, 100));
 }
 
+// A window manager that meets a hide late may map the window again (xfwm4 did, with the
+// ball over the end screen): what the game has hidden is withdrawn again, also after the
+// window was moved while shown and while hidden.
+TEST_F(QtBackendTest, AHiddenFormMappedByAnotherClientIsWithdrawnAgain)
+{
+    TestForm form;
+    form.Show();
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+    form.Left = 1500;
+    form.Top = 1500;
+    ASSERT_TRUE(waitFor([&] { return mappedGeometry(windowOf(form)).x == 100; }));
+    form.Hide();
+    form.Left = 3000;
+    ASSERT_TRUE(waitFor([&] { return !isViewable(windowOf(form)); }));
+
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(other), 0);
+    xcb_map_window(other, static_cast<xcb_window_t>(windowOf(form)));
+    // A round trip: the server has mapped it before the look below.
+    std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+    xcb_disconnect(other);
+    EXPECT_TRUE(waitFor([&] { return !isViewable(windowOf(form)); }))
+        << "a window the game has hidden stayed mapped";
+    EXPECT_FALSE(form.Visible());
+}
+
 // Window managers hold a window that a program moves on the screen: a drawn form past an
 // edge stands at it instead, showing (and taking the pointer on) only what the model has
 // on the screen, and nothing once it is wholly past.
