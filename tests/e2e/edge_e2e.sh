@@ -28,6 +28,9 @@ echo "What X showed of the ball is where the game had it"
 # edges here.) A window manager moves the window a moment after it is asked, while a new
 # shape holds at once: a look in between, which shows the window where the look before
 # had it with the shape of the look after (or the other way round), is no place of its own.
+# KWin moves a window only once the game has answered its sync request, which under load
+# takes a few frames: a look whose window still stands where the look before had it, and
+# that moves within the next five looks, is such a move on its way.
 result=$(awk '
   BEGIN { n = 0; m = 0; i = 0 }
   FNR == NR {
@@ -53,6 +56,10 @@ result=$(awk '
       if (j == n) {
         if (k > 0 && k + 1 < m && (place[k] == place[k - 1] && shape[k] == shape[k + 1] ||
                                    place[k] == place[k + 1] && shape[k] == shape[k - 1])) continue
+        if (k > 0 && place[k] == place[k - 1]) {
+          for (l = k + 1; l < m && l <= k + 5 && place[l] == place[k]; l++) ;
+          if (l < m && l <= k + 5) continue
+        }
         print "X showed the ball as at " seen "; the game never has it there next"
         failed = 1
         continue
