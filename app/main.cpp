@@ -1,15 +1,15 @@
 // The game on the desktop: the real backend, the loading screen, the event loop.
 
 #include "app/command_line.h"
-#include "program/replay_vocabulary.h"
-#include "program/startup.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/replay_player.h"
 #include "platform/qt/session.h"
 #include "platform/qt/window_system_check.h"
 #include "platform/qt/x11_connection.h"
-#include "platform/recorder.h"
+#include "platform/replay/recorder.h"
+#include "program/replay_vocabulary.h"
+#include "program/startup.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -40,10 +40,10 @@ std::optional<platform::replay::Replay> readReplay(const std::string& path, bool
 
 // The file a recording goes to, opened before anything shows; null (with one line said)
 // if it cannot be written.
-std::unique_ptr<platform::ReplayOutput> openRecording(const std::string& path)
+std::unique_ptr<platform::replay::Output> openRecording(const std::string& path)
 {
     std::string why;
-    auto output = platform::ReplayOutput::open(path, why);
+    auto output = platform::replay::Output::open(path, why);
     if (!output)
         std::fprintf(stderr, "orvanta: cannot write %s: %s\n",
                      platform::replay::shownFileName(path).c_str(), why.c_str());
@@ -67,7 +67,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "orvanta: %s\n", why.c_str());
         return 1;
     }
-    std::unique_ptr<platform::ReplayOutput> recording;
+    std::unique_ptr<platform::replay::Output> recording;
     if (!line.record.empty() && !(recording = openRecording(line.record)))
         return 2;
 
@@ -82,7 +82,7 @@ int main(int argc, char* argv[])
     platform::QtBackend backend;
     if (replay)
         backend.replayOn({replay->header.screenWidth, replay->header.screenHeight});
-    std::optional<platform::Recorder> recorder;
+    std::optional<platform::replay::Recorder> recorder;
     if (recording) {
         const platform::ScreenSize screen = backend.screenSize();
         recorder.emplace(
@@ -90,6 +90,8 @@ int main(int argc, char* argv[])
             platform::replay::Header{screen.width, screen.height, orvanta::programVersion()});
     }
     platform::Program program(backend);
+    if (recorder)
+        program.listen(&*recorder);
     std::optional<platform::ReplayPlayer> player;
     if (replay) {
         player.emplace(backend, *replay, orvanta::replayVocabulary(), line.replay);

@@ -2,7 +2,6 @@
 
 #include "platform/form.h"
 #include "platform/program.h"
-#include "platform/recorder.h"
 
 #include <algorithm>
 #include <cctype>
@@ -86,8 +85,8 @@ void TextBox::typed(const std::string& text)
 {
     if (Locked)
         return;
-    if (Recorder* recorder = Recorder::active())
-        recorder->typed(*this, text);
+    Program::current().took(
+        TakenEvent::of(EventKind::Type, form().className(), name()).typed(text));
     if (MaxLength <= 0 || utf16Length(text) <= static_cast<std::size_t>(MaxLength)) {
         Text = text;
         return;
@@ -121,8 +120,8 @@ void ComboBox::AddItem(const std::string& item)
 
 void ComboBox::pick(int index)
 {
-    if (Recorder* recorder = Recorder::active())
-        recorder->picked(*this, index);
+    Program::current().took(
+        TakenEvent::of(EventKind::Pick, form().className(), name()).with(index));
     if (index < -1 || index >= static_cast<int>(items_.size()))
         return;
     listIndex_ = index;
@@ -139,10 +138,10 @@ CommandButton::CommandButton(Form& form, std::string name, float left, float top
 
 void CommandButton::press()
 {
-    if (Recorder* recorder = Recorder::active())
-        recorder->pressed(*this);
+    Program& program = Program::current();
+    program.took(TakenEvent::of(EventKind::Press, form().className(), name()));
     if (onClick)
-        Program::current().dispatch(onClick);
+        program.dispatch(onClick);
 }
 
 std::size_t utf16Length(const std::string& utf8)

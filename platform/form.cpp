@@ -3,7 +3,6 @@
 #include "platform/backend.h"
 #include "platform/control.h"
 #include "platform/program.h"
-#include "platform/recorder.h"
 #include "platform/screen.h"
 #include "platform/timer.h"
 
@@ -149,6 +148,15 @@ bool Form::setShape(const QRegion& region)
 int Form::pixelWidth() const { return static_cast<int>(std::lround(Width / twipsPerPixel)); }
 int Form::pixelHeight() const { return static_cast<int>(std::lround(Height / twipsPerPixel)); }
 
+bool Form::covers(float x, float y) const
+{
+    if (x < 0 || y < 0 || x >= Width || y >= Height)
+        return false;
+    const QPoint pixel(static_cast<int>(std::floor(x / twipsPerPixel)),
+                       static_cast<int>(std::floor(y / twipsPerPixel)));
+    return !shape_ || shape_->contains(pixel);
+}
+
 Control* Form::controlAt(float x, float y) const
 {
     // Shapes and lines are drawings: the mouse passes through them to the window.
@@ -181,8 +189,8 @@ std::vector<FocusableControl*> Form::tabOrder() const
 
 void Form::mouseMoved(float x, float y, int button, int shift)
 {
-    if (Recorder* recorder = Recorder::active())
-        recorder->mouseMoved(*this, x, y, button, shift);
+    Program::current().took(
+        TakenEvent::of(EventKind::Move, className()).at(x, y).with(button, shift));
     auto* image = dynamic_cast<Image*>(controlAt(x, y));
     if (!image || !image->onMouseMove)
         return;
@@ -193,10 +201,9 @@ void Form::mouseMoved(float x, float y, int button, int shift)
 
 void Form::clicked(float x, float y)
 {
-    if (Recorder* recorder = Recorder::active())
-        recorder->clicked(*this, x, y);
-    Control* control = controlAt(x, y);
     Program& program = Program::current();
+    program.took(TakenEvent::of(EventKind::Click, className()).at(x, y));
+    Control* control = controlAt(x, y);
     if (!control) {
         program.dispatch([this] { Form_Click(); });
         return;
@@ -279,9 +286,9 @@ FocusableControl* Form::nextInTabOrder(bool forward) const
 
 void Form::keyPressed(int keyAscii)
 {
-    if (Recorder* recorder = Recorder::active())
-        recorder->keyPressed(*this, keyAscii);
-    Program::current().dispatch([this, keyAscii] {
+    Program& program = Program::current();
+    program.took(TakenEvent::of(EventKind::Key, className()).with(keyAscii));
+    program.dispatch([this, keyAscii] {
         int key = keyAscii;
         Form_KeyPress(key);
     });
@@ -289,8 +296,7 @@ void Form::keyPressed(int keyAscii)
 
 void Form::accessKeyPressed(char letter)
 {
-    if (Recorder* recorder = Recorder::active())
-        recorder->accessKeyPressed(*this, letter);
+    Program::current().took(TakenEvent::of(EventKind::Access, className()).with(letter));
     for (Control* control : controls_) {
         auto* label = dynamic_cast<Label*>(control);
         if (!label || label->accessKey() != letter)
@@ -304,9 +310,8 @@ void Form::accessKeyPressed(char letter)
 void Form::closeRequested()
 {
     // A close box or Alt+F4: the window has no handler of its own; the program decides.
-    if (Recorder* recorder = Recorder::active())
-        recorder->closeRequested(*this);
     Program& program = Program::current();
+    program.took(TakenEvent::of(EventKind::Close, className()));
     if (program.onCloseRequest)
         program.dispatch(program.onCloseRequest);
 }

@@ -89,6 +89,9 @@ public:
     int pixelWidth() const;
     int pixelHeight() const;
 
+    // Whether a point (client twips) is on the window: within it and its shape. The
+    // pointer reaches a window only there.
+    bool covers(float x, float y) const;
     // The topmost control at a point (client twips) that takes mouse input, or null.
     Control* controlAt(float x, float y) const;
     FocusableControl* focusedControl() const { return focused_; }

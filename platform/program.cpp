@@ -3,7 +3,6 @@
 #include "platform/form.h"
 #include "platform/gdi.h"
 #include "platform/msgbox.h"
-#include "platform/recorder.h"
 #include "platform/timer.h"
 
 #include <algorithm>
@@ -69,7 +68,7 @@ int Program::messageBox(const MessageBoxRequest& request)
     --openBoxes_;
     if (ended_)
         throw ProgramEnded{exitStatus_};
-    recordAnswer(result);
+    tookAnswer(result);
     return result;
 }
 
@@ -96,7 +95,7 @@ void Program::fail(const RuntimeError& error)
             "Run-time error '" + std::to_string(error.number) + "':\n\n" + error.description,
             msgbox::critical, "Orvanta Basketball"));
         if (!ended_)
-            recordAnswer(answer);
+            tookAnswer(answer);
     } catch (const ProgramEnded&) { // the backend itself is going away
     }
     --openBoxes_;
@@ -109,19 +108,24 @@ void Program::finish(int status)
         return;
     ended_ = true;
     exitStatus_ = status;
-    if (Recorder* recorder = Recorder::active())
-        recorder->exited(status);
+    took(TakenEvent::of(EventKind::Exit).with(status));
     for (Form* form : forms_)
         for (Timer* timer : form->timers())
             timer->stop();
     backend_.quit(status);
 }
 
-void Program::recordAnswer(int result)
+void Program::tookAnswer(int result)
 {
     // A box closed by the program's end has no answer.
-    if (Recorder* recorder = Recorder::active(); recorder && result != 0)
-        recorder->answered(result);
+    if (result != 0)
+        took(TakenEvent::of(EventKind::Answer).with(result));
+}
+
+void Program::signalled()
+{
+    took(TakenEvent::of(EventKind::Signal));
+    dispatch([this] { end(0); });
 }
 
 } // namespace platform

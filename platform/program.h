@@ -2,6 +2,7 @@
 
 #include "platform/backend.h"
 #include "platform/runtime_error.h"
+#include "platform/taken_events.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -97,6 +98,17 @@ public:
     // What a close request from the window system does.
     std::function<void()> onCloseRequest;
 
+    // Everything the program takes from outside goes to the listener first (a recorder);
+    // without one, a null test.
+    void listen(EventListener* listener) { listener_ = listener; }
+    void took(const TakenEvent& event)
+    {
+        if (listener_)
+            listener_->took(event);
+    }
+    // SIGINT or SIGTERM: the program ends as EndProgram would, with status 0.
+    void signalled();
+
 private:
     struct Single {
         void* object = nullptr;
@@ -105,7 +117,7 @@ private:
     };
 
     void fail(const RuntimeError& error);
-    void recordAnswer(int result);
+    void tookAnswer(int result);
     void finish(int status);
 
     static inline Program* current_ = nullptr;
@@ -123,6 +135,7 @@ private:
     bool ended_ = false;
     int exitStatus_ = 0;
     std::optional<RuntimeError> error_;
+    EventListener* listener_ = nullptr;
 };
 
 } // namespace platform

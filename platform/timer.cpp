@@ -2,7 +2,6 @@
 
 #include "platform/form.h"
 #include "platform/program.h"
-#include "platform/recorder.h"
 
 namespace platform {
 
@@ -53,10 +52,10 @@ void Timer::tick()
     // dropped: a timer never re-enters its own handler. Other timers go on.
     if (running_ || !Enabled || !onTimer)
         return;
-    if (Recorder* recorder = Recorder::active())
-        recorder->ticked(*this);
+    Program& program = Program::current();
+    program.took(TakenEvent::of(EventKind::Tick, form_.className(), name_));
     running_ = true;
-    Program::current().dispatch(onTimer);
+    program.dispatch(onTimer);
     running_ = false;
 }
 

@@ -12,27 +12,40 @@ public:
     Peer(TimerSchedule& schedule, Timer& timer)
         : schedule_(schedule), timer_(timer), name_(timer.form().className() + "." + timer.name())
     {
+        schedule_.peers_.push_back(this);
     }
     ~Peer() override { schedule_.forget(*this); }
 
     void start(int intervalMs) override
     {
         interval_ = intervalMs;
+        running_ = true;
         ++generation_; // whatever was scheduled before is void
-        schedule_.schedule(
-            {schedule_.nowMs_() + intervalMs, timer_.startSequence(), this, generation_});
+        if (!schedule_.driven_)
+            schedule_.schedule(
+                {schedule_.nowMs_() + intervalMs, timer_.startSequence(), this, generation_});
         if (schedule_.listener_)
             schedule_.listener_->started(name_, intervalMs);
     }
     void stop() override
     {
+        running_ = false;
         ++generation_;
         if (schedule_.listener_)
             schedule_.listener_->stopped(name_);
     }
 
+    bool running() const { return running_; }
+
     bool isCurrent(const Tick& tick) const { return tick.generation == generation_; }
     Timer& timer() const { return timer_; }
+
+    void tick()
+    {
+        if (schedule_.listener_)
+            schedule_.listener_->ticked(name_);
+        timer_.tick();
+    }
 
     void fire(const Tick& tick)
     {
@@ -43,9 +56,7 @@ public:
         if (next <= now)
             next = now + interval_;
         schedule_.schedule({next, tick.sequence, this, generation_});
-        if (schedule_.listener_)
-            schedule_.listener_->ticked(name_);
-        timer_.tick();
+        this->tick();
     }
 
 private:
@@ -54,6 +65,7 @@ private:
     std::string name_;
     std::int64_t interval_ = 0;
     std::uint64_t generation_ = 0;
+    bool running_ = false;
 };
 
 std::int64_t TimerSchedule::steadyClockMs()
@@ -92,6 +104,7 @@ void TimerSchedule::schedule(const Tick& tick)
 void TimerSchedule::forget(const Peer& peer)
 {
     std::erase_if(ticks_, [&](const Tick& tick) { return tick.peer == &peer; });
+    std::erase(peers_, &peer);
 }
 
 void TimerSchedule::dropStale()
@@ -102,6 +115,8 @@ void TimerSchedule::dropStale()
 
 std::optional<std::int64_t> TimerSchedule::nextDue()
 {
+    if (driven_)
+        return std::nullopt;
     dropStale();
     if (ticks_.empty())
         return std::nullopt;
@@ -116,6 +131,25 @@ Timer& TimerSchedule::fireNext()
     Timer& timer = tick.peer->timer();
     tick.peer->fire(tick);
     return timer;
+}
+
+TimerSchedule::Peer* TimerSchedule::peerOf(const Timer& timer) const
+{
+    const auto peer = std::find_if(peers_.begin(), peers_.end(),
+                                   [&](const Peer* p) { return &p->timer() == &timer; });
+    return peer == peers_.end() ? nullptr : *peer;
+}
+
+bool TimerSchedule::canTick(const Timer& timer) const
+{
+    const Peer* peer = peerOf(timer);
+    return peer && peer->running() && !timer.isRunning();
+}
+
+void TimerSchedule::tick(Timer& timer)
+{
+    if (Peer* peer = peerOf(timer))
+        peer->tick();
 }
 
 } // namespace platform

@@ -48,6 +48,15 @@ public:
     // Called whenever a tick is added, so that a real clock can set its wake-up.
     std::function<void()> onScheduled;
 
+    // A replay drives the ticks: from now on none falls due by itself (nextDue has none),
+    // and the player fires each where the recording has it. The timers still start and
+    // stop as the program says, so a tick of a timer that does not run is refused.
+    void drive() { driven_ = true; }
+    // Whether `timer` runs and is not inside its own handler, so that a tick would reach it.
+    bool canTick(const Timer& timer) const;
+    // One tick of `timer` now; see canTick.
+    void tick(Timer& timer);
+
 private:
     class Peer;
     struct Tick {
@@ -58,12 +67,15 @@ private:
     };
 
     void schedule(const Tick& tick);
+    Peer* peerOf(const Timer& timer) const;
     void forget(const Peer& peer);
     void dropStale();
 
     std::function<std::int64_t()> nowMs_;
     TimerListener* listener_;
     std::vector<Tick> ticks_; // latest first: the next tick at the back
+    std::vector<Peer*> peers_;
+    bool driven_ = false;
 };
 
 } // namespace platform

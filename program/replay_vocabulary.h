@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/replay_file.h"
+#include "platform/replay/format.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // The replay file read back: every event as written, and a stranger's file refused at
 // the line that is wrong, with nothing read past it.
 
+#include "platform/replay/format.h"
 #include "program/replay_vocabulary.h"
-#include "platform/replay_file.h"
 
 #include <gtest/gtest.h>
 

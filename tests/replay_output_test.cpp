@@ -1,7 +1,7 @@
 // The file a recording goes to, met by other programs and by the system's limits: each ends
 // the recording with a reason and keeps its whole lines; none ends or blocks the program.
 
-#include "platform/replay_output.h"
+#include "platform/replay/output.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 
 namespace {
 
-using platform::ReplayOutput;
+using platform::replay::Output;
 
 const std::string line = std::string(99, 'x') + '\n';
 
@@ -35,10 +35,10 @@ std::string contents(const std::string& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-std::unique_ptr<ReplayOutput> opened(const std::string& path)
+std::unique_ptr<Output> opened(const std::string& path)
 {
     std::string why;
-    auto output = ReplayOutput::open(path, why);
+    auto output = Output::open(path, why);
     EXPECT_TRUE(output) << path << ": " << why;
     return output;
 }
@@ -65,7 +65,7 @@ TEST(ReplayOutput, ASecondRecordingIntoTheSameFileIsRefusedAndTheFirstKeepsItsLi
     ASSERT_TRUE(first);
     ASSERT_TRUE(first->append("first\n"));
     std::string why;
-    EXPECT_FALSE(ReplayOutput::open(path, why));
+    EXPECT_FALSE(Output::open(path, why));
     EXPECT_EQ(why, "another recording is writing to it");
     ASSERT_TRUE(first->append("more\n"));
     EXPECT_TRUE(first->close());
@@ -132,7 +132,7 @@ TEST(ReplayOutput, APipeNeverHoldsTheProgramUp)
     const std::string fifo = pathFor("recording.fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::string why;
-    EXPECT_FALSE(ReplayOutput::open(fifo, why));
+    EXPECT_FALSE(Output::open(fifo, why));
     EXPECT_EQ(why, "no program reads from it");
 
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);

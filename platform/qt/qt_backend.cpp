@@ -119,19 +119,8 @@ std::unique_ptr<FormPeer> QtBackend::createFormPeer(Form& form)
     return std::make_unique<PlainWindow>(form, *this);
 }
 
-namespace {
-// A replayed timer ticks only where the recording says.
-class ReplayedTimerPeer final : public TimerPeer {
-public:
-    void start(int) override {}
-    void stop() override {}
-};
-} // namespace
-
 std::unique_ptr<TimerPeer> QtBackend::createTimerPeer(Timer& timer)
 {
-    if (replayScreen_)
-        return std::make_unique<ReplayedTimerPeer>();
     return timers_.createPeer(timer);
 }
 

@@ -53,8 +53,14 @@ public:
     const Desktop& desktop() const { return desktop_; }
     // Replays: the timers tick only when the player makes them, and the model's screen is
     // the recorded one. Call before the program starts.
-    void replayOn(ScreenSize recordedScreen) { replayScreen_ = recordedScreen; }
+    void replayOn(ScreenSize recordedScreen)
+    {
+        replayScreen_ = recordedScreen;
+        timers_.drive();
+    }
     bool replaying() const { return replayScreen_.has_value(); }
+    // A replayed timer's ticks (TimerSchedule::canTick, tick).
+    TimerScheduler& timers() { return timers_; }
     // Answers the innermost open message box as its button with that result would.
     bool answerOpenBox(int result);
 

@@ -1,10 +1,7 @@
 #include "platform/qt/replay_player.h"
 
-#include "platform/form.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/replay_input.h"
-#include "platform/timer.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -16,8 +13,9 @@ namespace platform {
 using replay::EventKind;
 
 ReplayPlayer::ReplayPlayer(QtBackend& backend, const replay::Replay& replay,
-                           const replay::Vocabulary& vocabulary, std::string path)
-    : backend_(backend), replay_(replay), vocabulary_(vocabulary), path_(std::move(path))
+                           const replay::Vocabulary& vocabulary, const std::string& path)
+    : backend_(backend), header_(replay.header), path_(path),
+      player_(*this, replay, vocabulary, path)
 {
     wake_.setTimerType(Qt::PreciseTimer);
     wake_.setSingleShot(true);
@@ -30,12 +28,11 @@ void ReplayPlayer::start()
     // The model's screen is the recorded one: on a smaller screen some windows may stand
     // off this one, and the player should know why.
     const QSize here = backend_.desktop().workAreaSize();
-    const replay::Header& recorded = replay_.header;
-    if (recorded.screenWidth > here.width() || recorded.screenHeight > here.height())
+    if (header_.screenWidth > here.width() || header_.screenHeight > here.height())
         std::fprintf(stderr,
                      "orvanta: %s: recorded on a %dx%d screen, larger than this one (%dx%d): "
                      "windows past its edges do not show\n",
-                     path_.c_str(), recorded.screenWidth, recorded.screenHeight, here.width(),
+                     path_.c_str(), header_.screenWidth, header_.screenHeight, here.width(),
                      here.height());
     clock_.start();
     wake_.start(0);
@@ -51,19 +48,17 @@ int ReplayPlayer::finish()
 {
     if (stoppedWith_)
         return *stoppedWith_;
-    // The replayed program ended by itself: the recording must end there too, with the
-    // same status. A recording cut short after the last event (no exit line) has no say.
-    if (next_ < replay_.events.size() && !replay::exitHolds(replay_.events[next_])) {
-        diverged(next_);
-        return replay::divergedStatus;
+    // The replayed program ended by itself: the recording must end there too.
+    if (!player_.agreesWithEnd()) {
+        diverged();
+        return replay::Player::divergedStatus;
     }
     return Program::current().exitStatus();
 }
 
-void ReplayPlayer::diverged(std::size_t index)
+void ReplayPlayer::diverged()
 {
-    std::fprintf(stderr, "orvanta: %s\n",
-                 replay::divergence(path_, index, replay_, vocabulary_).c_str());
+    std::fprintf(stderr, "orvanta: %s\n", player_.divergence().c_str());
 }
 
 // The ticks of one round go in one wake-up, as the backend fires them; anything else
@@ -72,24 +67,21 @@ void ReplayPlayer::playDue()
 {
     const qint64 now = clock_.elapsed();
     bool first = true;
-    while (next_ < replay_.events.size() && !backend_.hasQuit()) {
-        const replay::Event& event = replay_.events[next_];
-        if (event.ms > now || (!first && event.kind != EventKind::Tick))
+    while (!player_.done() && !backend_.hasQuit()) {
+        const replay::Event& event = player_.next();
+        const bool tick = event.kind == EventKind::Tick;
+        if (event.ms > now || (!first && !tick))
             break;
-        ++next_;
-        // Armed before the event plays: it may open a box, and the recording goes on
-        // inside the box's loop.
-        armNext();
-        if (!play(event)) {
-            diverged(next_ - 1);
-            stop(replay::divergedStatus);
+        if (!player_.playNext([this] { armNext(); })) {
+            diverged();
+            stop(replay::Player::divergedStatus);
             return;
         }
-        if (event.kind != EventKind::Tick)
+        if (!tick)
             break;
         first = false;
     }
-    if (next_ == replay_.events.size() && !backend_.hasQuit()) {
+    if (player_.done() && !backend_.hasQuit()) {
         stop(0); // the recording ends here
         return;
     }
@@ -98,39 +90,33 @@ void ReplayPlayer::playDue()
 
 void ReplayPlayer::armNext()
 {
-    if (backend_.hasQuit() || next_ >= replay_.events.size())
+    if (backend_.hasQuit() || player_.done())
         return;
     // A timer takes at most 2^31 - 1 ms; a longer pause is waited out in steps, each
     // ending in a look at what is due.
     constexpr qint64 longestStep = 3'600'000;
-    const qint64 wait = replay_.events[next_].ms - clock_.elapsed();
+    const qint64 wait = player_.next().ms - clock_.elapsed();
     wake_.start(static_cast<int>(std::clamp<qint64>(wait, 0, longestStep)));
 }
 
-bool ReplayPlayer::play(const replay::Event& event)
+bool ReplayPlayer::deliver(std::function<bool()> accepts, std::function<void()> act)
 {
-    Program& program = Program::current();
-    switch (event.kind) {
-    case EventKind::Tick: {
-        Timer* timer = replay::timerOf(event, vocabulary_);
-        if (!timer || !timer->Enabled || timer->isRunning())
-            return false;
-        timer->tick();
-        return true;
-    }
-    case EventKind::Answer: return backend_.answerOpenBox(event.value);
-    case EventKind::Signal: program.dispatch([] { Program::current().end(0); }); return true;
-    case EventKind::Exit: return replay::exitHolds(event);
-    default: {
-        Form* form = replay::formOf(event, vocabulary_);
-        const auto input = replay::inputOf(event, replay_, vocabulary_);
-        if (!input || !program.acceptsInput(*form))
-            return false;
-        input();
-        return true;
-    }
-    }
+    if (backend_.hasQuit() || !accepts())
+        return false;
+    act();
+    return true;
 }
+
+bool ReplayPlayer::tick(Timer& timer)
+{
+    TimerScheduler& timers = backend_.timers();
+    if (!timers.canTick(timer))
+        return false;
+    timers.tick(timer);
+    return true;
+}
+
+bool ReplayPlayer::answerBox(int result) { return backend_.answerOpenBox(result); }
 
 void ReplayPlayer::stop(int status)
 {

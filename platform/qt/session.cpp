@@ -1,7 +1,6 @@
 #include "platform/qt/session.h"
 
 #include "platform/program.h"
-#include "platform/recorder.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -48,9 +47,7 @@ void endProgramOnTerminationSignals(std::function<void()> stop)
             stop();
             return;
         }
-        if (Recorder* recorder = Recorder::active())
-            recorder->signalled();
-        Program::current().dispatch([] { Program::current().end(0); });
+        Program::current().signalled();
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;

@@ -22,6 +22,10 @@ public:
     TimerScheduler& operator=(const TimerScheduler&) = delete;
 
     std::unique_ptr<TimerPeer> createPeer(Timer& timer) { return schedule_.createPeer(timer); }
+    // A replay's ticks: see TimerSchedule::drive.
+    void drive() { schedule_.drive(); }
+    bool canTick(const Timer& timer) const { return schedule_.canTick(timer); }
+    void tick(Timer& timer) { schedule_.tick(timer); }
 
 private:
     void scheduled();

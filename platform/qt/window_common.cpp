@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <cmath>
 #include <initializer_list>
 
 namespace platform {
@@ -137,14 +138,30 @@ FormWindowCore::FormWindowCore(Form& form, QtBackend& backend) : form_(form), ba
 
 bool FormWindowCore::acceptsInput() const
 {
-    // A replay takes no input from the player: its input comes from the recording.
-    return !backend_.hasQuit() && !backend_.replaying() && Program::exists() &&
-           Program::current().acceptsInput(form_);
+    return !backend_.hasQuit() && Program::exists() && Program::current().acceptsInput(form_);
 }
 
-void FormWindowCore::mouseMoved(const QMouseEvent& event)
+namespace {
+
+// The pixel of the window under a pointer position.
+QPoint pixelAt(const QPointF& at)
 {
-    if (!acceptsInput())
+    return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
+}
+
+// Whether a pixel of the window is on it. While a button is held the window has the
+// pointer wherever it goes; the form hears of it only over the window, as it does with
+// no button held, and as a replay checks it.
+bool onWindow(const QPoint& pixel, const QRect& window, const QRegion& shape)
+{
+    return window.contains(pixel) && (shape.isEmpty() || shape.contains(pixel));
+}
+
+} // namespace
+
+void FormWindowCore::mouseMoved(const QMouseEvent& event, const QRect& window, const QRegion& shape)
+{
+    if (!onWindow(pixelAt(event.position()), window, shape) || !acceptsInput())
         return;
     const QPointF at = event.position() - QPointF(contentOffset_);
     form_.mouseMoved(static_cast<float>(at.x()) * twipsPerPixel,
@@ -164,10 +181,9 @@ void FormWindowCore::mouseReleased(const QMouseEvent& event, const QRect& window
     if (event.button() != Qt::LeftButton || !pressed_)
         return;
     pressed_ = false;
-    const QPoint at = event.position().toPoint();
-    const bool onWindow = window.contains(at) && (shape.isEmpty() || shape.contains(at));
+    const QPoint at = pixelAt(event.position());
     const QPoint onForm = at - contentOffset_;
-    if (onWindow && acceptsInput())
+    if (onWindow(at, window, shape) && acceptsInput())
         form_.clicked(static_cast<float>(onForm.x()) * twipsPerPixel,
                       static_cast<float>(onForm.y()) * twipsPerPixel);
 }

@@ -34,7 +34,7 @@ public:
     FormWindowCore(Form& form, QtBackend& backend);
 
     bool acceptsInput() const;
-    void mouseMoved(const QMouseEvent& event);
+    void mouseMoved(const QMouseEvent& event, const QRect& window, const QRegion& shape);
     void mousePressed(const QMouseEvent& event);
     // A click is a press and a release both on the window (`shape` cuts it), not dragged off.
     void mouseReleased(const QMouseEvent& event, const QRect& window, const QRegion& shape);

@@ -155,7 +155,9 @@ public:
             QtWindow::show();
             restoreFocus();
         }
-        core_.closeRequested();
+        // In a replay the recording says what the program is asked.
+        if (!backend_.replaying())
+            core_.closeRequested();
     }
 
 protected:
@@ -202,7 +204,10 @@ protected:
         keepPlaceAfterTheMap();
         giveIconAfterTheFirstFrame();
     }
-    void mouseMoveEvent(QMouseEvent* event) override { core_.mouseMoved(*event); }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        core_.mouseMoved(*event, QRect(QPoint(0, 0), QtWindow::size()), QtWindow::mask());
+    }
     void mousePressEvent(QMouseEvent* event) override { core_.mousePressed(*event); }
     void mouseReleaseEvent(QMouseEvent* event) override
     {

@@ -124,8 +124,7 @@ bool SimBackend::step(std::int64_t limit)
         ++changes_;
         return true;
     }
-    // In a replay the driver says which timer ticks when.
-    const std::optional<std::int64_t> due = drivenTicks_ ? std::nullopt : timers_.nextDue();
+    const std::optional<std::int64_t> due = timers_.nextDue();
     if (!due || *due >= limit)
         return false;
     now_ = *due;
@@ -220,29 +219,19 @@ bool SimBackend::deliver(std::function<bool()> accepts, std::function<void()> ac
     return delivered;
 }
 
-static bool onWindow(const Form& form, float x, float y)
-{
-    if (x < 0 || y < 0 || x >= form.Width || y >= form.Height)
-        return false;
-    const QRegion* shape = form.shape();
-    const QPoint pixel(static_cast<int>(std::floor(x / twipsPerPixel)),
-                       static_cast<int>(std::floor(y / twipsPerPixel)));
-    return !shape || shape->contains(pixel);
-}
-
 static bool takesInput(const Form& form) { return Program::current().acceptsInput(form); }
 
 bool SimBackend::moveMouse(Form& form, float x, float y, int button)
 {
     Form* f = &form;
-    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); },
+    return deliver([=] { return takesInput(*f) && f->covers(x, y); },
                    [=] { f->mouseMoved(x, y, button, 0); });
 }
 
 bool SimBackend::click(Form& form, float x, float y)
 {
     Form* f = &form;
-    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); }, [=] { f->clicked(x, y); });
+    return deliver([=] { return takesInput(*f) && f->covers(x, y); }, [=] { f->clicked(x, y); });
 }
 
 bool SimBackend::click(Control& control)
@@ -353,25 +342,12 @@ bool SimBackend::requestClose(Form& form)
 bool SimBackend::tick(Timer& timer)
 {
     Timer* t = &timer;
-    return deliver(
-        [t] { return t->form().isLoaded() && t->Enabled && t->Interval > 0 && !t->isRunning(); },
-        [this, t] {
-            t->tick();
-            if (observer)
-                observer(*t);
-        });
-}
-
-bool SimBackend::replayInput(Form& form, std::function<void()> input)
-{
-    Form* f = &form;
-    return deliver([f] { return takesInput(*f); }, std::move(input));
-}
-
-bool SimBackend::replayPointer(Form& form, float x, float y, std::function<void()> input)
-{
-    Form* f = &form;
-    return deliver([=] { return takesInput(*f) && onWindow(*f, x, y); }, std::move(input));
+    return deliver([this, t] { return timers_.canTick(*t); },
+                   [this, t] {
+                       timers_.tick(*t);
+                       if (observer)
+                           observer(*t);
+                   });
 }
 
 void SimBackend::invoke(std::function<void()> handler)

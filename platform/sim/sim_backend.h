@@ -4,6 +4,7 @@
 
 #include "platform/backend.h"
 #include "platform/keyboard.h"
+#include "platform/replay/player.h"
 #include "platform/timer_schedule.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ class TextBox;
 // its main loop, a modal show or a message box, exactly as a real program waits for the
 // next event. So a test can play a whole game while the entry screen's click handler is
 // still suspended inside the ball window's modal show.
-class SimBackend final : public Backend {
+class SimBackend final : public Backend, public replay::Stage {
 public:
     explicit SimBackend(ScreenSize screen = {1024, 768});
     ~SimBackend() override;
@@ -75,16 +76,12 @@ public:
     // as if an event had called it.
     void invoke(std::function<void()> handler);
 
-    // Replays: from now on no timer ticks by itself; the driver says which timer ticks
-    // when, and hands in recorded input as it was.
-    void driveTicks() { drivenTicks_ = true; }
+    // Replays: from now on no timer ticks by itself; a replay::Player says which timer
+    // ticks when (this backend is its stage), and the driver sets the clock to each
+    // event's ms before it plays.
+    void driveTicks() { timers_.drive(); }
     // Moves the clock on to `time` with nothing firing.
     void setTime(std::int64_t time) { now_ = std::max(now_, time); }
-    // One tick of the timer, if it runs and is not inside its own handler.
-    bool tick(Timer& timer);
-    // Runs `input` if the window takes input now (at a point of it, for the pointer).
-    bool replayInput(Form& form, std::function<void()> input);
-    bool replayPointer(Form& form, float x, float y, std::function<void()> input);
 
     // Message boxes. A box stays open, with time passing and timers ticking, until the
     // driver answers it, unless an answer was queued or auto-answering is on.
@@ -136,13 +133,17 @@ public:
     ScreenSize screenSize() const override { return screen_; }
     void quit(int status) override;
 
+    // --- replay::Stage -----------------------------------------------------------------
+    bool deliver(std::function<bool()> accepts, std::function<void()> act) override;
+    bool tick(Timer& timer) override;
+    bool answerBox(int result) override { return boxOpen() && answer(result); }
+
 private:
     class SimFormPeer;
     struct QueuedAnswer {
         int result;
         std::int64_t afterMs;
     };
-    bool deliver(std::function<bool()> accepts, std::function<void()> act);
     bool pressKeyOn(std::function<Form*()> target, const KeyPress& press);
     static void editInControl(FocusableControl& control, const KeyPress& press);
     void handOverToProgram();
@@ -169,7 +170,6 @@ private:
     bool quit_ = false;
     std::uint64_t changes_ = 0; // bumped whenever a wait's condition may have come true
     bool pause_ = false;
-    bool drivenTicks_ = false;
 
     // The hand-over between driver and program threads.
     std::thread thread_;

@@ -2,7 +2,7 @@
 // read back the same when written out again, or throws ReadError naming a line of the
 // text (0 for the whole). Any other exception or crash is a fault.
 
-#include "platform/replay_file.h"
+#include "platform/replay/format.h"
 #include "tests/fuzz/check.h"
 
 #include <algorithm>

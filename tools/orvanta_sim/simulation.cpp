@@ -3,19 +3,18 @@
 #include "ball/clock.h"
 #include "board/form1.h"
 #include "core/modafs.h"
-#include "program/replay_vocabulary.h"
-#include "program/play.h"
-#include "program/startup.h"
 #include "hoop/frmsplash.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
-#include "platform/recorder.h"
-#include "platform/replay_input.h"
+#include "platform/replay/player.h"
+#include "platform/replay/recorder.h"
 #include "platform/sim/sim_backend.h"
 #include "platform/timer.h"
+#include "program/play.h"
+#include "program/replay_vocabulary.h"
+#include "program/startup.h"
 #include "screens/frmend.h"
 #include "screens/frmsplash1.h"
-#include "tools/orvanta_sim/replay_driver.h"
 
 #include <algorithm>
 #include <charconv>
@@ -73,7 +72,8 @@ public:
 
 private:
     int playRecording();
-    const char* recordingEnding(const ReplayDriver& driver) const;
+    const char* recordingEnding(const replay::Player& player) const;
+    void traceReplayed(const replay::Event& event);
     static const char* inputHandler(const replay::Event& event);
     void traceLine(const std::string& handler);
     void enterNameAndLength();
@@ -187,10 +187,10 @@ int Simulation::run()
     if (options_.replay)
         return playRecording();
     program_.single<modAFS>(); // the game state exists before anything reads it
-    std::optional<Recorder> recorder;
+    std::optional<replay::Recorder> recorder;
     if (!options_.recordPath.empty()) {
         std::string why;
-        auto output = ReplayOutput::open(options_.recordPath, why);
+        auto output = replay::Output::open(options_.recordPath, why);
         if (!output) {
             std::cerr << "orvanta-sim: cannot write " << replay::shownFileName(options_.recordPath)
                       << ": " << why << '\n';
@@ -200,6 +200,7 @@ int Simulation::run()
             std::move(output), options_.recordPath, "orvanta-sim",
             replay::Header{options_.screenWidth, options_.screenHeight, programVersion()},
             [this] { return sim_.now(); });
+        program_.listen(&*recorder);
     }
     sim_.answerPolicy = [this](const MessageBoxRequest& box) -> std::optional<int> {
         if ((box.style & 0xF) != msgbox::yesNo)
@@ -267,39 +268,49 @@ int Simulation::playRecording()
     };
     sim_.start(program_, StartProgram);
 
-    ReplayDriver driver(sim_, *options_.replay, replayVocabulary());
+    replay::Player player(sim_, *options_.replay, replayVocabulary(), options_.replayPath);
     const std::int64_t until = options_.until.value_or(replay::maxMs);
-    const auto divergence = driver.play(until, [this](const replay::Event& event) {
-        if (event.kind != replay::EventKind::Exit)
-            lastEvent_ = event.kind;
-        if (!options_.trace)
-            return;
-        // An input whose handler waits in a box is traced once the box is answered and
-        // the handler has run to its end, as a scripted game traces it.
-        if (event.kind == replay::EventKind::Answer && !sim_.boxOpen() && waitingHandler_) {
-            if (!program_.ended())
-                traceLine(waitingHandler_);
-            waitingHandler_ = nullptr;
+    bool diverged = false;
+    while (!player.done() && player.next().ms <= until) {
+        const replay::Event& event = player.next();
+        sim_.setTime(event.ms);
+        if (!player.playNext()) {
+            diverged = true;
+            break;
         }
-        const char* handler = inputHandler(event);
-        if (!handler || program_.ended())
-            return;
-        if (sim_.boxOpen())
-            waitingHandler_ = handler;
-        else
-            traceLine(handler);
-    });
-    if (options_.until && !driver.playedAll())
+        traceReplayed(event);
+    }
+    if (options_.until && !player.done())
         sim_.setTime(*options_.until);
-    finish(divergence ? "diverged" : recordingEnding(driver));
-    if (divergence) {
-        std::cerr << "orvanta-sim: "
-                  << replay::divergence(options_.replayPath, *divergence, *options_.replay,
-                                        replayVocabulary())
-                  << '\n';
-        return replay::divergedStatus;
+    finish(diverged ? "diverged" : recordingEnding(player));
+    if (diverged) {
+        std::cerr << "orvanta-sim: " << player.divergence() << '\n';
+        return replay::Player::divergedStatus;
     }
     return program_.error() ? 1 : 0;
+}
+
+// A played event, in the trace as a scripted game has it.
+void Simulation::traceReplayed(const replay::Event& event)
+{
+    if (event.kind != replay::EventKind::Exit)
+        lastEvent_ = event.kind;
+    if (!options_.trace)
+        return;
+    // An input whose handler waits in a box is traced once the box is answered and the
+    // handler has run to its end, as a scripted game traces it.
+    if (event.kind == replay::EventKind::Answer && !sim_.boxOpen() && waitingHandler_) {
+        if (!program_.ended())
+            traceLine(waitingHandler_);
+        waitingHandler_ = nullptr;
+    }
+    const char* handler = inputHandler(event);
+    if (!handler || program_.ended())
+        return;
+    if (sim_.boxOpen())
+        waitingHandler_ = handler;
+    else
+        traceLine(handler);
 }
 
 // The ball's handler that a recorded input runs, for the trace; null for other input.
@@ -315,7 +326,7 @@ const char* Simulation::inputHandler(const replay::Event& event)
     }
 }
 
-const char* Simulation::recordingEnding(const ReplayDriver& driver) const
+const char* Simulation::recordingEnding(const replay::Player& player) const
 {
     if (program_.error())
         return "error";
@@ -324,7 +335,7 @@ const char* Simulation::recordingEnding(const ReplayDriver& driver) const
             return "click";
         return lastEvent_ == replay::EventKind::Signal ? "signal" : "exit";
     }
-    if (!driver.playedAll())
+    if (!player.done())
         return "until";
     const frmend* end = program_.find<frmend>();
     return end && end->isLoaded() && end->Visible() ? "gameover" : "cut";

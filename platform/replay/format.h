@@ -4,6 +4,8 @@
 // since the recording started. Written by the recorder as the game goes; read back for a
 // replay. Plain C++ with no Qt, so that the reader can be fuzzed alone.
 
+#include "platform/taken_events.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,22 +42,12 @@ struct Header {
     std::string programVersion;
 };
 
-enum class EventKind : std::uint8_t {
-    Tick,   // a timer of a window: window, item = timer
-    Move,   // the pointer over a window: window, x, y, value = buttons, shift
-    Click,  // window, x, y
-    Key,    // a key with a character for the window: window, value = code
-    Access, // Alt and a letter: window, value = the letter
-    Close,  // a close request from the window system: window
-    Type,   // the text a text box now holds: window, item = box, value = index into texts
-    Pick,   // an item of a list: window, item = list, value = index
-    Press,  // a button clicked or pressed with a key: window, item = button
-    Answer, // the open message box answered: value = result code
-    Signal, // SIGINT or SIGTERM
-    Exit,   // the program ended: value = status; the last line of a whole recording
-};
+using platform::EventKind;
+using platform::TakenEvent;
 
-// 24 bytes: a long game's events fit in memory many times over.
+// An event as read, 24 bytes, so that a long game's events fit in memory many times over:
+// the window and item as indices into the vocabulary, a typed text as an index into the
+// replay's texts (in `value`); the rest as in TakenEvent.
 struct Event {
     std::int64_t ms = 0;
     float x = 0, y = 0; // twips from the window's top-left corner
@@ -105,7 +97,9 @@ private:
     std::string line_;
 };
 
-// The line of a read event, as the recorder writes it.
+// The line of an event as the program took it, `ms` after the recording started.
+std::string lineOf(std::int64_t ms, const TakenEvent& event);
+// The line of a read event, as the recorder wrote it.
 std::string eventLine(const Event& event, const Vocabulary& vocabulary,
                       const std::vector<std::string>& texts);
 

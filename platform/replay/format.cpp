@@ -1,4 +1,4 @@
-#include "platform/replay_file.h"
+#include "platform/replay/format.h"
 
 #include <array>
 #include <cerrno>
@@ -33,11 +33,50 @@ std::string quoted(std::string_view word)
     return shown + (word.size() > kept ? "...'" : "'");
 }
 
-constexpr std::array<std::string_view, 12> verbs{"tick",   "move",   "click",  "key",
-                                                 "access", "close",  "type",   "pick",
-                                                 "press",  "answer", "signal", "exit"};
+// What follows the verb on each kind of line, in order. One table for reading and writing.
+enum class Field : std::uint8_t {
+    Window,
+    Timer,
+    TextBox,
+    List,
+    Button,
+    X,
+    Y,
+    Buttons,
+    Shift,
+    Code,
+    Letter,
+    Text,
+    ListIndex,
+    Result,
+    Status,
+};
 
-std::string_view verbOf(EventKind kind) { return verbs[static_cast<std::size_t>(kind)]; }
+struct Syntax {
+    std::string_view verb;
+    std::vector<Field> fields;
+    const char* usage; // for a line with another number of words
+};
+
+// Indexed by EventKind.
+const std::array<Syntax, 12> syntaxes{{
+    {"tick", {Field::Window, Field::Timer}, "a window and its timer"},
+    {"move",
+     {Field::Window, Field::X, Field::Y, Field::Buttons, Field::Shift},
+     "a window, x and y in twips, the buttons and the shift keys"},
+    {"click", {Field::Window, Field::X, Field::Y}, "a window, x and y in twips"},
+    {"key", {Field::Window, Field::Code}, "a window and a character code"},
+    {"access", {Field::Window, Field::Letter}, "a window and a letter"},
+    {"close", {Field::Window}, "a window"},
+    {"type", {Field::Window, Field::TextBox, Field::Text}, "a window, its text box and =text"},
+    {"pick", {Field::Window, Field::List, Field::ListIndex}, "a window, its list and an index"},
+    {"press", {Field::Window, Field::Button}, "a window and its button"},
+    {"answer", {Field::Result}, "a result code"},
+    {"signal", {}, "nothing more"},
+    {"exit", {Field::Status}, "a status"},
+}};
+
+const Syntax& syntaxOf(EventKind kind) { return syntaxes[static_cast<std::size_t>(kind)]; }
 
 // The length of the next UTF-8 code point at `at`, or 0 if the bytes there are not one
 // (overlong forms, surrogates and code points past U+10FFFF are not).
@@ -164,18 +203,14 @@ private:
     std::uint8_t item(std::size_t index, const std::vector<std::string>& names,
                       const char* what) const;
     std::string text(std::size_t index) const;
-    void expectWords(std::size_t count, const char* usage) const
-    {
-        if (words_.size() != count)
-            fail(std::string(verb()) + " takes " + usage);
-    }
+    void readField(Field field, std::size_t index, Event& event) const;
     std::string_view verb() const { return words_[1]; }
 
     const std::vector<std::string_view>& words_;
     int line_;
     const Vocabulary& vocabulary_;
     std::vector<std::string>& texts_;
-    std::uint8_t windowIndex_ = 0;
+    std::uint8_t window_ = 0; // the event's window, once read
 };
 
 float EventReader::twips(std::size_t index) const
@@ -203,7 +238,7 @@ std::uint8_t EventReader::item(std::size_t index, const std::vector<std::string>
     for (std::size_t i = 0; i < names.size(); ++i)
         if (names[i] == words_[index])
             return static_cast<std::uint8_t>(i);
-    fail("the window " + vocabulary_[windowIndex_].name + " has no " + what + " named " +
+    fail("the window " + vocabulary_[window_].name + " has no " + what + " named " +
          quoted(words_[index]));
 }
 
@@ -240,77 +275,57 @@ Event EventReader::read(std::int64_t notBefore)
     event.ms = integer<std::int64_t>(0, 0, maxMs, "the time in ms");
     if (event.ms < notBefore)
         fail("the events must come in time order");
-    const std::string_view verb = words_[1];
     std::size_t kind = 0;
-    while (kind < verbs.size() && verbs[kind] != verb)
+    while (kind < syntaxes.size() && syntaxes[kind].verb != verb())
         ++kind;
-    if (kind == verbs.size())
-        fail("unknown event " + quoted(verb));
+    if (kind == syntaxes.size())
+        fail("unknown event " + quoted(verb()));
     event.kind = static_cast<EventKind>(kind);
 
-    const bool global = event.kind == EventKind::Answer || event.kind == EventKind::Signal ||
-                        event.kind == EventKind::Exit;
-    if (!global) {
+    // The window comes first, so that its items can be looked up.
+    const std::vector<Field>& fields = syntaxes[kind].fields;
+    const bool ofWindow = !fields.empty() && fields.front() == Field::Window;
+    if (ofWindow) {
         if (words_.size() < 3)
-            fail(std::string(verb) + " needs a window");
-        windowIndex_ = event.window = window(2);
+            fail(std::string(verb()) + " needs a window");
+        window_ = event.window = window(2);
     }
-    static const WindowNames none;
-    const WindowNames& names = global ? none : vocabulary_[event.window];
-    switch (event.kind) {
-    case EventKind::Tick:
-        expectWords(4, "a window and its timer");
-        event.item = item(3, names.timers, "timer");
-        break;
-    case EventKind::Move:
-        expectWords(7, "a window, x and y in twips, the buttons and the shift keys");
-        event.x = twips(3);
-        event.y = twips(4);
-        event.value = integer(5, 0, 7, "the buttons");
-        event.shift = static_cast<std::uint8_t>(integer(6, 0, 7, "the shift keys"));
-        break;
-    case EventKind::Click:
-        expectWords(5, "a window, x and y in twips");
-        event.x = twips(3);
-        event.y = twips(4);
-        break;
-    case EventKind::Key:
-        expectWords(4, "a window and a character code");
-        event.value = integer(3, 0, 65535, "a character code");
-        break;
-    case EventKind::Access:
-        expectWords(4, "a window and a letter");
-        if (words_[3].size() != 1 || words_[3][0] < 'A' || words_[3][0] > 'Z')
-            fail("an access key is a letter from A to Z");
-        event.value = words_[3][0];
-        break;
-    case EventKind::Close: expectWords(3, "a window"); break;
-    case EventKind::Type:
-        expectWords(5, "a window, its text box and =text");
-        event.item = item(3, names.textBoxes, "text box");
-        event.value = static_cast<std::int32_t>(texts_.size());
-        texts_.push_back(text(4));
-        break;
-    case EventKind::Pick:
-        expectWords(5, "a window, its list and an index");
-        event.item = item(3, names.lists, "list");
-        event.value = integer(4, -1, maxListIndex, "a list index");
-        break;
-    case EventKind::Press:
-        expectWords(4, "a window and its button");
-        event.item = item(3, names.buttons, "button");
-        break;
-    case EventKind::Answer:
-        expectWords(3, "a result code");
-        event.value = integer(2, 1, 7, "a result code");
-        break;
-    case EventKind::Signal: expectWords(2, "nothing more"); break;
-    case EventKind::Exit:
-        expectWords(3, "a status");
-        event.value = integer(2, 0, 255, "a status");
-        break;
-    }
+    if (words_.size() != 2 + fields.size())
+        fail(std::string(verb()) + " takes " + syntaxes[kind].usage);
+    for (std::size_t i = ofWindow ? 1 : 0; i < fields.size(); ++i)
+        readField(fields[i], 2 + i, event);
     return event;
+}
+
+void EventReader::readField(Field field, std::size_t index, Event& event) const
+{
+    const auto names = [this]() -> const WindowNames& { return vocabulary_[window_]; };
+    switch (field) {
+    case Field::Window: break; // read first
+    case Field::Timer: event.item = item(index, names().timers, "timer"); break;
+    case Field::TextBox: event.item = item(index, names().textBoxes, "text box"); break;
+    case Field::List: event.item = item(index, names().lists, "list"); break;
+    case Field::Button: event.item = item(index, names().buttons, "button"); break;
+    case Field::X: event.x = twips(index); break;
+    case Field::Y: event.y = twips(index); break;
+    case Field::Buttons: event.value = integer(index, 0, 7, "the buttons"); break;
+    case Field::Shift:
+        event.shift = static_cast<std::uint8_t>(integer(index, 0, 7, "the shift keys"));
+        break;
+    case Field::Code: event.value = integer(index, 0, 65535, "a character code"); break;
+    case Field::Letter:
+        if (words_[index].size() != 1 || words_[index][0] < 'A' || words_[index][0] > 'Z')
+            fail("an access key is a letter from A to Z");
+        event.value = words_[index][0];
+        break;
+    case Field::Text:
+        event.value = static_cast<std::int32_t>(texts_.size());
+        texts_.push_back(text(index));
+        break;
+    case Field::ListIndex: event.value = integer(index, -1, maxListIndex, "a list index"); break;
+    case Field::Result: event.value = integer(index, 1, 7, "a result code"); break;
+    case Field::Status: event.value = integer(index, 0, 255, "a status"); break;
+    }
 }
 
 Header readHeader(std::string_view line)
@@ -498,36 +513,55 @@ std::string LineWriter::finish()
     return std::move(line_);
 }
 
+std::string lineOf(std::int64_t ms, const TakenEvent& event)
+{
+    const Syntax& syntax = syntaxOf(event.kind);
+    LineWriter line(ms, syntax.verb);
+    for (const Field field : syntax.fields) {
+        switch (field) {
+        case Field::Window: line.word(event.window); break;
+        case Field::Timer:
+        case Field::TextBox:
+        case Field::List:
+        case Field::Button: line.word(event.item); break;
+        case Field::X: line.number(event.x); break;
+        case Field::Y: line.number(event.y); break;
+        case Field::Shift: line.number(std::int64_t{event.shift}); break;
+        case Field::Letter: line.word(std::string(1, static_cast<char>(event.value))); break;
+        case Field::Text: line.text(event.text); break;
+        case Field::Buttons:
+        case Field::Code:
+        case Field::ListIndex:
+        case Field::Result:
+        case Field::Status: line.number(std::int64_t{event.value}); break;
+        }
+    }
+    return line.finish();
+}
+
 std::string eventLine(const Event& event, const Vocabulary& vocabulary,
                       const std::vector<std::string>& texts)
 {
-    LineWriter line(event.ms, verbOf(event.kind));
-    const WindowNames& names = vocabulary.at(event.window);
-    switch (event.kind) {
-    case EventKind::Tick: line.word(names.name).word(names.timers.at(event.item)); break;
-    case EventKind::Move:
-        line.word(names.name).number(event.x).number(event.y).number(std::int64_t{event.value});
-        line.number(std::int64_t{event.shift});
-        break;
-    case EventKind::Click: line.word(names.name).number(event.x).number(event.y); break;
-    case EventKind::Key: line.word(names.name).number(std::int64_t{event.value}); break;
-    case EventKind::Access:
-        line.word(names.name).word(std::string(1, static_cast<char>(event.value)));
-        break;
-    case EventKind::Close: line.word(names.name); break;
-    case EventKind::Type:
-        line.word(names.name).word(names.textBoxes.at(event.item));
-        line.text(texts.at(static_cast<std::size_t>(event.value)));
-        break;
-    case EventKind::Pick:
-        line.word(names.name).word(names.lists.at(event.item)).number(std::int64_t{event.value});
-        break;
-    case EventKind::Press: line.word(names.name).word(names.buttons.at(event.item)); break;
-    case EventKind::Answer:
-    case EventKind::Exit: line.number(std::int64_t{event.value}); break;
-    case EventKind::Signal: break;
+    TakenEvent taken = TakenEvent::of(event.kind);
+    taken.at(event.x, event.y).with(event.value, event.shift);
+    const std::vector<Field>& fields = syntaxOf(event.kind).fields;
+    if (!fields.empty() && fields.front() == Field::Window) {
+        const WindowNames& names = vocabulary.at(event.window);
+        taken.window = names.name;
+        const auto itemOf = [&](const std::vector<std::string>& items) -> std::string_view {
+            return items.at(event.item);
+        };
+        switch (fields.size() > 1 ? fields[1] : Field::Window) {
+        case Field::Timer: taken.item = itemOf(names.timers); break;
+        case Field::TextBox: taken.item = itemOf(names.textBoxes); break;
+        case Field::List: taken.item = itemOf(names.lists); break;
+        case Field::Button: taken.item = itemOf(names.buttons); break;
+        default: break;
+        }
     }
-    return line.finish();
+    if (event.kind == EventKind::Type)
+        taken.text = texts.at(static_cast<std::size_t>(event.value));
+    return lineOf(event.ms, taken);
 }
 
 } // namespace platform::replay

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace platform::replay {
 
 // Where a recorder's lines go. A regular file is mapped into memory and each line copied
 // into the mapping: it is in the system's page cache at once, so it survives the program
@@ -20,14 +20,14 @@ namespace platform {
 // it, a file cut short by another program ends the recording, and a pipe is written
 // without blocking (what its reader has not yet taken waits here, up to a bound). A file
 // is locked while it is recorded into, so that two recordings cannot share it.
-class ReplayOutput {
+class Output {
 public:
     // Opens `path` for a new recording, emptied. Null if it cannot be, with `why` said in
     // the system's words.
-    static std::unique_ptr<ReplayOutput> open(const std::string& path, std::string& why);
-    ~ReplayOutput();
-    ReplayOutput(const ReplayOutput&) = delete;
-    ReplayOutput& operator=(const ReplayOutput&) = delete;
+    static std::unique_ptr<Output> open(const std::string& path, std::string& why);
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
 
     // False if the line could not be written whole; then nothing more is, and why() says
     // why. What was written before stays, ending at a whole line.
@@ -44,7 +44,7 @@ public:
 private:
     enum class Mode { mapped, written, stopped, closed };
 
-    explicit ReplayOutput(std::unique_ptr<Handle> handle);
+    explicit Output(std::unique_ptr<Handle> handle);
     bool appendToMap(std::string_view line);
     bool appendByWrites(std::string_view line);
     bool grow(std::size_t needed);
@@ -63,4 +63,4 @@ private:
     std::string why_;
 };
 
-} // namespace platform
+} // namespace platform::replay

@@ -1,6 +1,6 @@
-#include "platform/replay_output.h"
+#include "platform/replay/output.h"
 
-#include "platform/replay_file.h"
+#include "platform/replay/format.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,7 +22,7 @@
 #include <unistd.h>
 #endif
 
-namespace platform {
+namespace platform::replay {
 
 namespace {
 constexpr std::size_t chunk = 1u << 20;             // a mapped file grows a MiB at a time
@@ -36,7 +36,7 @@ std::string systemReason(int error) { return std::strerror(error); }
 
 #if defined(__unix__)
 
-struct ReplayOutput::Handle {
+struct Output::Handle {
     int fd = -1;
     bool regular = false;
     bool readable = false; // needed for a shared mapping that is written
@@ -130,9 +130,9 @@ std::size_t fileSizeLimit()
 
 // Opened without blocking: a FIFO that no program reads is refused (ENXIO) rather than
 // waited for, and a pipe stays non-blocking for every write.
-std::unique_ptr<ReplayOutput::Handle> openHandle(const std::string& path, std::string& why)
+std::unique_ptr<Output::Handle> openHandle(const std::string& path, std::string& why)
 {
-    auto handle = std::make_unique<ReplayOutput::Handle>();
+    auto handle = std::make_unique<Output::Handle>();
     handle->fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (handle->fd < 0) {
         why = errno == ENXIO ? "no program reads from it" : systemReason(errno);
@@ -172,22 +172,22 @@ std::unique_ptr<ReplayOutput::Handle> openHandle(const std::string& path, std::s
 
 } // namespace
 
-std::unique_ptr<ReplayOutput> ReplayOutput::open(const std::string& path, std::string& why)
+std::unique_ptr<Output> Output::open(const std::string& path, std::string& why)
 {
     std::unique_ptr<Handle> handle = openHandle(path, why);
     if (!handle)
         return nullptr;
-    std::unique_ptr<ReplayOutput> output(new ReplayOutput(std::move(handle)));
+    std::unique_ptr<Output> output(new Output(std::move(handle)));
     if (output->handle_->regular && output->handle_->readable)
         output->mode_ = Mode::mapped;
     return output;
 }
 
-ReplayOutput::ReplayOutput(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+Output::Output(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 
-ReplayOutput::~ReplayOutput() { close(); }
+Output::~Output() { close(); }
 
-bool ReplayOutput::append(std::string_view line)
+bool Output::append(std::string_view line)
 {
     switch (mode_) {
     case Mode::mapped: return appendToMap(line);
@@ -196,7 +196,7 @@ bool ReplayOutput::append(std::string_view line)
     }
 }
 
-bool ReplayOutput::appendToMap(std::string_view line)
+bool Output::appendToMap(std::string_view line)
 {
     if (size_ + line.size() > mapped_ && !grow(size_ + line.size()))
         return mode_ == Mode::written ? appendByWrites(line) : false;
@@ -206,7 +206,7 @@ bool ReplayOutput::appendToMap(std::string_view line)
     return true;
 }
 
-bool ReplayOutput::copyIntoMap(std::string_view line)
+bool Output::copyIntoMap(std::string_view line)
 {
     char* at = map_ + size_;
     catchCopyFaults();
@@ -223,7 +223,7 @@ bool ReplayOutput::copyIntoMap(std::string_view line)
 
 // Space is reserved before it is mapped: writing into a mapped page that the file system
 // cannot hold would raise SIGBUS.
-bool ReplayOutput::grow(std::size_t needed)
+bool Output::grow(std::size_t needed)
 {
     const std::size_t most = std::min(replay::maxFileBytes, handle_->sizeLimit);
     std::size_t size = std::min(most, (needed + chunk - 1) / chunk * chunk);
@@ -258,7 +258,7 @@ bool ReplayOutput::grow(std::size_t needed)
     return true;
 }
 
-void ReplayOutput::unmap()
+void Output::unmap()
 {
     if (map_)
         ::munmap(map_, mapped_);
@@ -266,7 +266,7 @@ void ReplayOutput::unmap()
     mapped_ = 0;
 }
 
-bool ReplayOutput::appendByWrites(std::string_view line)
+bool Output::appendByWrites(std::string_view line)
 {
     if (handle_->regular && size_ + line.size() > handle_->sizeLimit)
         return stop(systemReason(EFBIG));
@@ -281,7 +281,7 @@ bool ReplayOutput::appendByWrites(std::string_view line)
 
 // Writes what waits; what a pipe cannot take now waits on, or, at the end, is waited for
 // a little.
-bool ReplayOutput::writePending(bool waitForReader)
+bool Output::writePending(bool waitForReader)
 {
     const auto deadline = std::chrono::steady_clock::now() + drainTime;
     const int fd = handle_->fd;
@@ -311,7 +311,7 @@ bool ReplayOutput::writePending(bool waitForReader)
 }
 
 // Nothing more is written; the file keeps its whole lines.
-bool ReplayOutput::stop(std::string why)
+bool Output::stop(std::string why)
 {
     if (handle_->regular)
         ::ftruncate(handle_->fd, static_cast<off_t>(size_));
@@ -319,7 +319,7 @@ bool ReplayOutput::stop(std::string why)
 }
 
 // Nothing more is written, and the file is left as it is: another program has cut it.
-bool ReplayOutput::leave(std::string why)
+bool Output::leave(std::string why)
 {
     why_ = std::move(why);
     unmap();
@@ -328,7 +328,7 @@ bool ReplayOutput::leave(std::string why)
     return false;
 }
 
-bool ReplayOutput::close()
+bool Output::close()
 {
     bool written = true;
     if (mode_ == Mode::mapped) {
@@ -350,7 +350,7 @@ bool ReplayOutput::close()
 
 #else // a platform without mappings: each line written and flushed
 
-struct ReplayOutput::Handle {
+struct Output::Handle {
     std::FILE* file = nullptr;
     ~Handle()
     {
@@ -359,7 +359,7 @@ struct ReplayOutput::Handle {
     }
 };
 
-std::unique_ptr<ReplayOutput> ReplayOutput::open(const std::string& path, std::string& why)
+std::unique_ptr<Output> Output::open(const std::string& path, std::string& why)
 {
     auto handle = std::make_unique<Handle>();
     handle->file = std::fopen(path.c_str(), "wb");
@@ -367,14 +367,14 @@ std::unique_ptr<ReplayOutput> ReplayOutput::open(const std::string& path, std::s
         why = systemReason(errno);
         return nullptr;
     }
-    return std::unique_ptr<ReplayOutput>(new ReplayOutput(std::move(handle)));
+    return std::unique_ptr<Output>(new Output(std::move(handle)));
 }
 
-ReplayOutput::ReplayOutput(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+Output::Output(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 
-ReplayOutput::~ReplayOutput() { close(); }
+Output::~Output() { close(); }
 
-bool ReplayOutput::append(std::string_view line)
+bool Output::append(std::string_view line)
 {
     if (mode_ != Mode::written)
         return false;
@@ -385,16 +385,16 @@ bool ReplayOutput::append(std::string_view line)
     return true;
 }
 
-bool ReplayOutput::stop(std::string why)
+bool Output::stop(std::string why)
 {
     why_ = std::move(why);
     mode_ = Mode::stopped;
     return false;
 }
 
-bool ReplayOutput::leave(std::string why) { return stop(std::move(why)); }
+bool Output::leave(std::string why) { return stop(std::move(why)); }
 
-bool ReplayOutput::close()
+bool Output::close()
 {
     mode_ = Mode::closed;
     handle_.reset();
@@ -403,4 +403,4 @@ bool ReplayOutput::close()
 
 #endif
 
-} // namespace platform
+} // namespace platform::replay
