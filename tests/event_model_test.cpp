@@ -191,6 +191,29 @@ TEST_F(EventModel, EnablingAnEnabledTimerKeepsItsSchedule)
     EXPECT_EQ(form<Ticker>().slowTicks, 1);
 }
 
+// A replay drives the schedule: time passes with no tick, and a tick it asks for reaches a
+// timer only while the program has it running and it is not inside its own handler.
+TEST_F(EventModel, ADrivenScheduleTicksOnlyARunningTimerWhenTold)
+{
+    sim.driveTicks();
+    start([] { window<Ticker>(); });
+    Ticker& ticker = form<Ticker>();
+    sim.advance(1000);
+    EXPECT_EQ(ticker.fastTicks, 0);
+
+    ticker.openBoxOnSlowTick = true;
+    EXPECT_TRUE(sim.tick(ticker.Fast));
+    EXPECT_TRUE(sim.tick(ticker.Slow)); // its handler now waits in a box
+    EXPECT_FALSE(sim.tick(ticker.Slow));
+    EXPECT_TRUE(sim.tick(ticker.Fast)); // other timers go on meanwhile
+    sim.answer(msgbox::ok);
+    EXPECT_FALSE(sim.tick(ticker.Off)); // never started
+    sim.invoke([&] { ticker.Fast.Enabled = false; });
+    EXPECT_FALSE(sim.tick(ticker.Fast));
+    EXPECT_EQ(ticker.fastTicks, 2);
+    EXPECT_EQ(ticker.slowTicks, 1);
+}
+
 // The schedule on a clock of the test's: a tick delivered late (its wake-up came late, or
 // another handler held the program up) leaves the ticks after it where they were due.
 TEST(TimerSchedule, ATickDeliveredLateKeepsItsTimersPhase)

@@ -1,6 +1,7 @@
 #include "platform/qt/replay_player.h"
 
 #include "platform/program.h"
+#include "platform/qt/plain_window.h"
 #include "platform/qt/qt_backend.h"
 
 #include <QCoreApplication>
@@ -145,9 +146,11 @@ bool ReplayPlayer::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Close:
         // A close box or a window manager's close. Qt closes a dialog through its window
         // too, and spontaneously there: the window system's close is told apart at the
-        // widget, the only place where it alone is spontaneous. Refused, the close leaves
-        // the widget open. The recording's own close requests go straight to the model.
-        if (watched->isWidgetType() && event->spontaneous()) {
+        // widget, the only place where it alone is spontaneous, and at the game's own
+        // plain windows, which have no widget. Refused, the close leaves the window open.
+        // The recording's own close requests go straight to the model.
+        if ((watched->isWidgetType() || dynamic_cast<PlainWindow*>(watched)) &&
+            event->spontaneous()) {
             event->ignore();
             return true;
         }

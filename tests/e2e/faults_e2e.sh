@@ -180,7 +180,8 @@ expect_exit 2 0
 
 echo "A replay that goes another way than its recording: status 3 and one line, in either player"
 # The loading screen asked to close and the exit question answered; then the recording
-# ends with another status, goes on after the end, or ends where the program does not.
+# ends with another status, goes on after the end, ends where the program does not, or
+# has the pointer where the window is not.
 header=$(head -n 1 "$artefacts/cut.replay")
 while IFS='|' read -r name answer last said; do
   printf '%s\n' "$header" '1000 close frmloading' "1000 answer $answer" "$last" >"$artefacts/$name.replay"
@@ -197,6 +198,7 @@ done <<'CASES'
 other-status|6|1000 exit 1|the recorded program ended here with status 1, the replayed one with status 0
 ends-early|6|1500 tick frmloading Timer1|the replayed program ended (status 0) before 'tick frmloading Timer1'
 no-end|7|1000 exit 0|the recorded program ended here (exit 0), the replayed one did not
+off-window|7|1000 move frmloading 999999 0 0 0|the replayed program did not take 'move frmloading 999999 0 0 0'
 CASES
 
 echo "Closes from outside during a replay change nothing: no box answered, no question asked"

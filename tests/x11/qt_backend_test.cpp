@@ -286,6 +286,37 @@ TEST_F(QtBackendTest, AShapedFormLetsThePointerThroughWhereItIsCutAway)
     }
 }
 
+// While a button is held X sends the window every move, wherever the pointer goes; the
+// form hears only of those over its shape, as it does with no button held and as a
+// replay of them checks.
+TEST_F(QtBackendTest, APointerHeldDownReachesTheFormOnlyOverItsShape)
+{
+    struct Moves : EventListener {
+        std::vector<QPointF> seen; // client pixels
+        void took(const TakenEvent& event) override
+        {
+            if (event.kind == EventKind::Move)
+                seen.emplace_back(event.x / twipsPerPixel, event.y / twipsPerPixel);
+        }
+    } moves;
+    program.listen(&moves);
+    TestForm form;
+    form.Show();
+    ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
+    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32)));
+    ASSERT_TRUE(waitFor([&] { return windowUnderPointer({148, 248}) != windowOf(form); }));
+
+    const auto pointer = [](QStringList action) { askX(QStringLiteral("xdotool"), action); };
+    pointer({"mousemove", "116", "216", "mousedown", "1"});
+    for (const char* x : {"140", "148", "156", "160", "120"})
+        pointer({"mousemove", x, "248"});
+    pointer({"mouseup", "1"});
+    ASSERT_TRUE(waitFor([&] { return !moves.seen.empty() && moves.seen.back().x() < 32; }));
+    for (const QPointF& at : moves.seen)
+        EXPECT_TRUE(at.y() < 32 || at.x() < 32) << "a move at " << at.x() << ", " << at.y();
+    program.listen(nullptr);
+}
+
 // --- A window only the program moves -------------------------------------------------
 
 // Follows the server's top-level windows on a connection of its own: where each window
