@@ -2,6 +2,9 @@
 
 #include <QGuiApplication>
 
+#ifdef ORVANTA_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 #ifdef ORVANTA_HAVE_XLIB
 #include <X11/Xlib.h>
 
@@ -10,6 +13,20 @@
 #endif
 
 namespace platform {
+
+xcb_connection_t* x11Connection()
+{
+#ifdef ORVANTA_HAVE_XCB
+    // Other platforms may answer to the X11 interface too (offscreen does, with no
+    // connection): only xcb's windows are X windows.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+#else
+    return nullptr;
+#endif
+}
 
 #ifdef ORVANTA_HAVE_XLIB
 namespace {

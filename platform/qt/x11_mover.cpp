@@ -1,5 +1,7 @@
 #include "platform/qt/x11_mover.h"
 
+#include "platform/qt/x11_connection.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
@@ -45,8 +47,7 @@ namespace {
 
 xcb_connection_t* connectionOf(const QWindow& window)
 {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 && window.handle() ? x11->connection() : nullptr;
+    return window.handle() ? x11Connection() : nullptr;
 }
 
 } // namespace

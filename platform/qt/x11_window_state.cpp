@@ -1,5 +1,7 @@
 #include "platform/qt/x11_window_state.h"
 
+#include "platform/qt/x11_connection.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QGuiApplication>
@@ -44,16 +46,6 @@ NetWmAtoms internAtoms(xcb_connection_t* connection)
         std::free(reply);
     }
     return {atoms[0], atoms[1], atoms[2]};
-}
-
-xcb_connection_t* x11Connection()
-{
-    // Other platforms may answer to the X11 interface too (offscreen does, with no
-    // connection): only xcb's windows are X windows.
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
 }
 
 xcb_window_t rootOf(xcb_connection_t* connection)

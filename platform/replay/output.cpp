@@ -20,6 +20,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <cstdio>
 #endif
 
 namespace platform::replay {
