@@ -113,9 +113,9 @@ Facts factsOf(const std::string& path)
             static_cast<std::int64_t>(status.st_mtime)};
 }
 
-File File::forReading(const std::string& path, std::string& why)
+File File::forReading(const std::string& path, std::string& why, bool followLink)
 {
-    File file(openFile(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK));
+    File file(openFile(path, O_RDONLY | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW)));
     if (!file) {
         why = errno == ELOOP ? "it is a symbolic link" : reason(errno);
         return {};
@@ -254,9 +254,10 @@ Facts factsOf(const std::string& path)
     return facts;
 }
 
-File File::forReading(const std::string& path, std::string& why)
+File File::forReading(const std::string& path, std::string& why, bool followLink)
 {
-    if (!factsOf(path).regular) {
+    std::error_code error;
+    if (!(followLink ? fs::is_regular_file(path, error) : factsOf(path).regular)) {
         why = "it is not a regular file";
         return {};
     }

@@ -31,8 +31,9 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
-    // A regular file to read, not followed through a link (a pipe would block for ever).
-    static File forReading(const std::string& path, std::string& why);
+    // A regular file to read (a pipe would block for ever); a link is refused unless
+    // `followLink`: the store's own files are never links.
+    static File forReading(const std::string& path, std::string& why, bool followLink = false);
     // Created 0600 or emptied.
     static File forWriting(const std::string& path, std::string& why);
     // Created 0600 if missing, for a lock.

@@ -178,7 +178,7 @@ bool readReplayBytes(const std::string& path, std::size_t maxBytes, std::string&
                      std::string& why)
 {
     text.clear();
-    files::File file = files::File::forReading(path, why);
+    files::File file = files::File::forReading(path, why, true);
     if (!file)
         return false;
     std::string input(chunk, '\0');
