@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #if defined(__unix__)
@@ -26,8 +27,6 @@ namespace orvanta::keep::files {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::string_view tempSuffix = ".tmp";
 
 bool failed(std::string& why, int error)
 {
@@ -159,7 +158,8 @@ bool File::read(char* into, std::size_t size, std::size_t& got, std::string& why
 bool File::writeAll(std::string_view bytes, std::string& why)
 {
     while (!bytes.empty()) {
-        const ssize_t n = withoutSizeSignal([&] { return ::write(fd_, bytes.data(), bytes.size()); });
+        const ssize_t n =
+            withoutSizeSignal([&] { return ::write(fd_, bytes.data(), bytes.size()); });
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -180,18 +180,22 @@ bool File::close(std::string& why)
     return result == 0 || errno == EINTR || failed(why, errno);
 }
 
-File::Locking File::lock(bool wait, std::string& why)
+File::Locking File::lock(std::chrono::milliseconds patience, std::string& why)
 {
-    int result = 0;
-    do
-        result = ::flock(fd_, LOCK_EX | (wait ? 0 : LOCK_NB));
-    while (result != 0 && errno == EINTR);
-    if (result == 0)
-        return Locking::taken;
-    if (errno == EWOULDBLOCK)
-        return Locking::busy;
-    why = reason(errno);
-    return Locking::failed;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0)
+            return Locking::taken;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            why = reason(errno);
+            return Locking::failed;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            why = "another program holds it";
+            return Locking::busy;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 Facts File::facts() const
@@ -246,10 +250,10 @@ Facts factsOf(const std::string& path)
     if (facts.regular) {
         facts.bytes = fs::file_size(path, error);
         const auto written = fs::last_write_time(path, error);
-        facts.modified = std::chrono::duration_cast<std::chrono::seconds>(
-                             std::chrono::clock_cast<std::chrono::system_clock>(written)
-                                 .time_since_epoch())
-                             .count();
+        facts.modified =
+            std::chrono::duration_cast<std::chrono::seconds>(
+                std::chrono::clock_cast<std::chrono::system_clock>(written).time_since_epoch())
+                .count();
     }
     return facts;
 }
@@ -269,8 +273,8 @@ File File::forReading(const std::string& path, std::string& why, bool followLink
 
 File File::forWriting(const std::string& path, std::string& why)
 {
-    File file(::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY,
-                      _S_IREAD | _S_IWRITE));
+    File file(
+        ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE));
     if (!file)
         why = reason(errno);
     return file;
@@ -313,7 +317,7 @@ bool File::close(std::string& why)
     return ::_close(std::exchange(fd_, -1)) == 0 || failed(why, errno);
 }
 
-File::Locking File::lock(bool, std::string&) { return Locking::taken; }
+File::Locking File::lock(std::chrono::milliseconds, std::string&) { return Locking::taken; }
 
 Facts File::facts() const { return {true, true}; }
 
@@ -365,14 +369,15 @@ ReadResult readSmallFile(const std::string& path, std::size_t maxBytes, std::str
     File file = File::forReading(path, why);
     if (!file)
         return ReadResult::failed;
-    // One byte past the limit tells a file at the limit from a larger one.
-    text.resize(maxBytes + 1);
-    std::size_t size = 0;
-    for (std::size_t got = 1; got > 0 && size < text.size(); size += got)
-        if (!file.read(text.data() + size, text.size() - size, got, why))
+    char buffer[16 * 1024];
+    for (std::size_t got = 1; got > 0;) {
+        if (!file.read(buffer, sizeof buffer, got, why))
             return ReadResult::failed;
-    text.resize(size);
-    return size > maxBytes ? ReadResult::tooLarge : ReadResult::read;
+        text.append(buffer, got);
+        if (text.size() > maxBytes)
+            return ReadResult::tooLarge;
+    }
+    return ReadResult::read;
 }
 
 bool replaceFile(const std::string& folder, const std::string& name, std::string_view text,

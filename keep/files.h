@@ -3,6 +3,7 @@
 // The little of the file system the store needs, with errors as the system words them.
 // POSIX where there is one; elsewhere files are neither locked nor synced.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -48,8 +49,8 @@ public:
     bool close(std::string& why); // a file system may report a failed write only here
 
     enum class Locking { taken, busy, failed };
-    // An exclusive flock: waiting for it, or only if no one holds it.
-    Locking lock(bool wait, std::string& why);
+    // An exclusive flock, waiting at most `patience` for another holder to let it go.
+    Locking lock(std::chrono::milliseconds patience, std::string& why);
     Facts facts() const;
 
 private:
@@ -75,6 +76,7 @@ ReadResult readSmallFile(const std::string& path, std::size_t maxBytes, std::str
 // tempName(name); a failure removes it.
 bool replaceFile(const std::string& folder, const std::string& name, std::string_view text,
                  std::string& why);
+constexpr std::string_view tempSuffix = ".tmp";
 std::string tempName(std::string_view name);
 bool isTempName(std::string_view name);
 

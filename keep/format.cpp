@@ -61,14 +61,17 @@ enum class Align { left, right };
 constexpr std::size_t columnCount = 7;
 using Line = std::array<std::string, columnCount>;
 constexpr Line header{"rank", "player", "length", "baskets", "rate", "date", "state"};
-constexpr std::array<Align, columnCount> alignments{Align::right, Align::left, Align::left,
-                                                    Align::right, Align::left, Align::left,
-                                                    Align::left};
+constexpr std::array<Align, columnCount> alignments{
+    Align::right, Align::left, Align::left, Align::right, Align::left, Align::left, Align::left};
 
 Line tableLine(const Game& game, std::size_t rank)
 {
-    return {std::to_string(rank),       shownText(game.player),   lengthText(game),
-            std::to_string(game.baskets), rateText(game),         localDate(game.endTime),
+    return {std::to_string(rank),
+            shownText(game.player),
+            lengthText(game),
+            std::to_string(game.baskets),
+            rateText(game),
+            localDate(game.endTime),
             std::string(stateName(game.state))};
 }
 
@@ -127,8 +130,8 @@ std::string jsonObject(const Game& game, std::size_t rank, const std::string& fo
     return "{\"rank\": " + std::to_string(rank) + ", \"player\": " + jsonString(game.player) +
            ", \"minutes\": " + std::to_string(game.minutes) +
            ", \"seconds\": " + std::to_string(game.seconds) +
-           ", \"baskets\": " + std::to_string(game.baskets) +
-           ", \"seconds_per_basket\": " + rate + ", \"ended\": " + std::to_string(game.endTime) +
+           ", \"baskets\": " + std::to_string(game.baskets) + ", \"seconds_per_basket\": " + rate +
+           ", \"ended\": " + std::to_string(game.endTime) +
            ", \"date\": " + jsonString(localDate(game.endTime)) +
            ", \"state\": " + jsonString(stateName(game.state)) +
            ", \"replay\": " + jsonString(folder + "/" + game.replay) + "}";

@@ -12,9 +12,8 @@ template <class Order>
 Indices sortedBy(const std::vector<KeptGame>& games, const Indices& indices, Order order)
 {
     Indices sorted = indices;
-    std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) {
-        return order(games[a].game, games[b].game);
-    });
+    std::sort(sorted.begin(), sorted.end(),
+              [&](std::size_t a, std::size_t b) { return order(games[a].game, games[b].game); });
     return sorted;
 }
 

@@ -2,8 +2,8 @@
 
 #include "keep/limits.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 #include <zlib.h>
@@ -153,8 +153,8 @@ private:
 
 } // namespace
 
-Packing packRecording(files::File& recording, const std::string& path,
-                      std::uint64_t maxPackedBytes, std::string& why)
+Packing packRecording(files::File& recording, const std::string& path, std::uint64_t maxPackedBytes,
+                      std::string& why)
 {
     const auto slash = path.rfind('/');
     const std::string temp = path.substr(0, slash + 1) + files::tempName(path.substr(slash + 1));

@@ -17,8 +17,8 @@ enum class Packing { packed, tooLarge, failed };
 // short, or the room the recorder had reserved) into a gzip file at `path`: written to a
 // temp file beside it, synced, then renamed. tooLarge, with nothing left behind, if it
 // would take more than `maxPackedBytes`.
-Packing packRecording(files::File& recording, const std::string& path,
-                      std::uint64_t maxPackedBytes, std::string& why);
+Packing packRecording(files::File& recording, const std::string& path, std::uint64_t maxPackedBytes,
+                      std::string& why);
 
 // The bytes of a replay file, plain or gzip-compressed (told by its first two bytes).
 // False if it cannot be read, is damaged, or holds more than `maxBytes`, with why in the

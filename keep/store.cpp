@@ -9,14 +9,15 @@
 #include "keep/utf8.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
-#if defined(__unix__)
-#include <unistd.h>
-#elif defined(_WIN32)
+#if defined(_WIN32)
 #include <process.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace orvanta::keep {
@@ -31,6 +32,9 @@ namespace {
 
 constexpr std::int64_t latestTime = 253'402'300'799; // 9999-12-31
 constexpr std::size_t shownSelectorBytes = 40;
+// Changes of the table take milliseconds; a program that holds its lock this long is
+// stuck (stopped, or on a hung network disk), and the game must not wait with it.
+constexpr std::chrono::milliseconds lockPatience{5000};
 
 int processId()
 {
@@ -108,12 +112,16 @@ std::unique_ptr<Store> Store::open(const std::string& folder, std::string& why, 
     std::string trimmed = folder;
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
-    if (trimmed.empty())
-        return refuse(why, "no folder is named to keep games in"), nullptr;
+    if (trimmed.empty()) {
+        why = "no folder is named to keep games in";
+        return nullptr;
+    }
     std::string reason;
     if (!files::makeFolder(trimmed, reason) || !files::isWritableFolder(trimmed, reason) ||
-        !files::File::forLocking(trimmed + "/" + std::string(lockName), reason))
-        return refuse(why, "cannot keep games in " + shownText(trimmed) + ": " + reason), nullptr;
+        !files::File::forLocking(trimmed + "/" + std::string(lockName), reason)) {
+        why = "cannot keep games in " + shownText(trimmed) + ": " + reason;
+        return nullptr;
+    }
     return std::unique_ptr<Store>(new Store(std::move(trimmed), std::move(options)));
 }
 
@@ -163,7 +171,7 @@ bool Store::change(const std::function<std::string(Table&)>& edit, std::string& 
 {
     std::string reason;
     files::File lock = files::File::forLocking(pathOf(lockName), reason);
-    if (!lock || lock.lock(true, reason) != files::File::Locking::taken)
+    if (!lock || lock.lock(lockPatience, reason) != files::File::Locking::taken)
         return refuse(why, "cannot lock " + shown(lockName) + ": " + reason);
     Table table;
     if (!load(table, why))
@@ -182,7 +190,7 @@ bool Store::look(Table& table, std::string& why)
     std::string ignored;
     files::File lock = files::File::forLocking(pathOf(lockName), ignored);
     if (lock)
-        lock.lock(true, ignored);
+        lock.lock(lockPatience, ignored);
     return load(table, why);
 }
 
@@ -197,7 +205,8 @@ bool Store::load(Table& table, std::string& why)
     std::string text, reason;
     switch (files::readSmallFile(path, maxTableBytes, text, reason)) {
     case files::ReadResult::missing: return true;
-    case files::ReadResult::failed: return refuse(why, "cannot read " + shown(tableName) + ": " + reason);
+    case files::ReadResult::failed:
+        return refuse(why, "cannot read " + shown(tableName) + ": " + reason);
     case files::ReadResult::tooLarge:
         return setAside("it is larger than " + std::to_string(maxTableBytes >> 10) + " KiB", why);
     case files::ReadResult::read: break;
@@ -215,7 +224,8 @@ bool Store::setAside(const std::string& damage, std::string& why)
     std::string name = base;
     for (int copy = 2; files::factsOf(pathOf(name)).exists && copy < 10000; ++copy)
         name = base + "-" + std::to_string(copy);
-    const std::string what = "the table of games " + shown(tableName) + " is damaged (" + damage + ")";
+    const std::string what =
+        "the table of games " + shown(tableName) + " is damaged (" + damage + ")";
     std::string reason;
     if (!files::renameFile(pathOf(tableName), pathOf(name), reason))
         return refuse(why, what + " and cannot be set aside: " + reason);
@@ -279,7 +289,7 @@ Store::Packed Store::pack(Game& game, Table& table, std::string& problem)
         problem = "cannot read " + shown(plain) + ": " + reason;
         return Packed::failed;
     }
-    switch (recording.lock(false, reason)) {
+    switch (recording.lock({}, reason)) {
     case files::File::Locking::taken: break;
     case files::File::Locking::busy:
         problem = shown(plain) + " is still being recorded";
@@ -340,9 +350,10 @@ std::string Store::recoverGames(Table& table)
         }
         problems += (problems.empty() ? "" : "; ") + problem;
     }
-    table.changed |= std::erase_if(table.games, [&](const Game& game) {
-        return std::find(notKept.begin(), notKept.end(), game.replay) != notKept.end();
-    }) > 0;
+    table.changed |=
+        std::erase_if(table.games, [&](const Game& game) {
+            return std::find(notKept.begin(), notKept.end(), game.replay) != notKept.end();
+        }) > 0;
     return problems;
 }
 
@@ -352,19 +363,19 @@ void Store::removeLeftovers(Table& table)
 {
     std::string ignored;
     for (const std::string& name : files::namesIn(folder_)) {
-        const std::string_view target = std::string_view(name).substr(0, name.size() - 4);
+        const std::string_view target =
+            std::string_view(name).substr(0, name.size() - files::tempSuffix.size());
         if (files::isTempName(name) && (target == tableName || isReplayName(target))) {
             files::removeFile(pathOf(name), ignored);
             continue;
         }
-        if (!isReplayName(name) || !name.ends_with(recordingSuffix) ||
-            namesAny(table.games, name))
+        if (!isReplayName(name) || !name.ends_with(recordingSuffix) || namesAny(table.games, name))
             continue;
         const files::Facts facts = files::factsOf(pathOf(name));
         if (!facts.regular || facts.modified > now() - orphanAgeSeconds)
             continue;
         files::File recording = files::File::forReading(pathOf(name), ignored);
-        if (recording && recording.lock(false, ignored) == files::File::Locking::taken)
+        if (recording && recording.lock({}, ignored) == files::File::Locking::taken)
             table.leaving.push_back(name);
     }
 }
@@ -386,9 +397,8 @@ bool Store::started(const std::string& recording, std::string_view player, int m
                                " is not a date the table can keep");
     if (!files::factsOf(recording).regular)
         return refuse(why, "there is no recording at " + shownText(recording));
-    const Game game{State::playing, unixTime, utf8::cleaned(player, maxPlayerBytes),
-                    minutes,        0,        0,
-                    name};
+    const Game game{
+        State::playing, unixTime, utf8::cleaned(player, maxPlayerBytes), minutes, 0, 0, name};
     return change(
         [&](Table& table) -> std::string {
             if (gameOf(table.games, name))
@@ -400,8 +410,7 @@ bool Store::started(const std::string& recording, std::string_view player, int m
         why);
 }
 
-bool Store::scored(const std::string& recording, int baskets, int secondsPlayed,
-                   std::string& why)
+bool Store::scored(const std::string& recording, int baskets, int secondsPlayed, std::string& why)
 {
     std::string name;
     if (!recordingName(recording, name, why) || !checkProgress(baskets, secondsPlayed, why))
@@ -422,8 +431,7 @@ bool Store::scored(const std::string& recording, int baskets, int secondsPlayed,
         why);
 }
 
-bool Store::ended(const std::string& recording, int baskets, int secondsPlayed,
-                  std::string& why)
+bool Store::ended(const std::string& recording, int baskets, int secondsPlayed, std::string& why)
 {
     std::string name;
     if (!recordingName(recording, name, why) || !checkProgress(baskets, secondsPlayed, why))
@@ -463,7 +471,7 @@ bool Store::discard(const std::string& recording, std::string& why)
                 return shown(name) + " is a game that has started: it is kept";
             std::string reason;
             files::File file = files::File::forReading(recording, reason);
-            if (file && file.lock(false, reason) == files::File::Locking::busy)
+            if (file && file.lock({}, reason) == files::File::Locking::busy)
                 return shown(name) + " is still being recorded";
             table.leaving.push_back(name);
             return {};
@@ -497,9 +505,9 @@ bool Store::find(std::string_view selector, std::string& path, std::string& why)
     if (selected->order == Selector::Order::last)
         std::sort(games.begin(), games.end(), isLater);
     if (selected->rank > games.size())
-        return refuse(why, "there is no kept game " + std::string(selector) +
-                               (games.empty() ? ": no game is kept yet"
-                                              : "; orvanta --games lists them"));
+        return refuse(
+            why, "there is no kept game " + std::string(selector) +
+                     (games.empty() ? ": no game is kept yet" : "; orvanta --games lists them"));
     path = pathOf(games[selected->rank - 1].replay);
     return true;
 }

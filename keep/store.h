@@ -30,7 +30,7 @@ constexpr std::string_view lockName = "games.lock";
 
 struct Options {
     Limits limits;
-    std::function<std::int64_t()> clock;          // Unix seconds; the system's by default
+    std::function<std::int64_t()> clock;         // Unix seconds; the system's by default
     std::function<void(const std::string&)> say; // one line for the player; stderr by default
 };
 

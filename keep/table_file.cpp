@@ -51,8 +51,7 @@ bool readRow(std::string_view line, Game& game, std::string& why)
 {
     const auto fields = split(line, '\t');
     if (fields.size() != fieldCount) {
-        why = "has " + std::to_string(fields.size()) + " fields, not " +
-              std::to_string(fieldCount);
+        why = "has " + std::to_string(fields.size()) + " fields, not " + std::to_string(fieldCount);
         return false;
     }
     const auto state = stateNamed(fields[0]);
@@ -175,10 +174,9 @@ std::string tableText(const std::vector<Game>& games)
     std::string text = std::string(tableHeader) + "\n";
     for (const Game& game : games) {
         text += stateName(game.state);
-        for (const std::string& field :
-             {std::to_string(game.endTime), escapedPlayer(game.player),
-              std::to_string(game.minutes), std::to_string(game.seconds),
-              std::to_string(game.baskets), game.replay}) {
+        for (const std::string& field : {std::to_string(game.endTime), escapedPlayer(game.player),
+                                         std::to_string(game.minutes), std::to_string(game.seconds),
+                                         std::to_string(game.baskets), game.replay}) {
             text += '\t';
             text += field;
         }

@@ -3,7 +3,7 @@
 // The table of kept games as a file: a versioned text that a person can read.
 //
 //   orvanta-games 1
-//   <state> TAB <end time> TAB <player> TAB <minutes> TAB <seconds played> TAB <baskets> TAB <replay>
+//   state TAB end time TAB player TAB minutes TAB seconds played TAB baskets TAB replay
 //   ...
 //   end <number of rows>
 //

@@ -48,8 +48,7 @@ std::string cleaned(std::string_view text, std::size_t bytes)
     std::string kept;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t length = characterLength(text, at);
-        const std::string_view character =
-            length > 0 ? text.substr(at, length) : replacement;
+        const std::string_view character = length > 0 ? text.substr(at, length) : replacement;
         if (kept.size() + character.size() > bytes)
             break;
         kept += character;

@@ -131,7 +131,12 @@ std::string inChild(const std::function<std::string()>& body)
 
 Game game(State state, int baskets, int seconds, std::int64_t endTime, std::string replay = "")
 {
-    return {state, endTime, "Ann", 3, seconds, baskets,
+    return {state,
+            endTime,
+            "Ann",
+            3,
+            seconds,
+            baskets,
             replay.empty() ? "g" + std::to_string(endTime) + ".replay.gz" : replay};
 }
 
@@ -182,8 +187,8 @@ TEST(KeepTable, RefusesAnyFileItDidNotWriteWhole)
         {"a bad escape", withRow("finished\t1700000000\tA\\q\t3\t60\t5\ta.replay.gz")},
         {"a raw control byte", withRow("finished\t1700000000\tA\x01\t3\t60\t5\ta.replay.gz")},
         {"a name not UTF-8", withRow("finished\t1700000000\tA\\xff\t3\t60\t5\ta.replay.gz")},
-        {"a name too long", withRow("finished\t1700000000\t" + std::string(49, 'A') +
-                                    "\t3\t60\t5\ta.replay.gz")},
+        {"a name too long",
+         withRow("finished\t1700000000\t" + std::string(49, 'A') + "\t3\t60\t5\ta.replay.gz")},
         {"one replay twice", std::string(tableHeader) + "\n" + row +
                                  "cut\t1700000000\tBo\t3\t60\t5\ta.replay\nend 2\n"},
     };
@@ -252,8 +257,9 @@ TEST(KeepSelector, TakesBestOrLastWithARankFromOne)
 {
     using Order = Selector::Order;
     const std::vector<std::tuple<std::string, Order, std::size_t>> good{
-        {"best", Order::best, 1},  {"best:1", Order::best, 1},   {"best:11", Order::best, 11},
-        {"last", Order::last, 1},  {"last:3", Order::last, 3},   {"last:1000000", Order::last, 1000000},
+        {"best", Order::best, 1},     {"best:1", Order::best, 1},
+        {"best:11", Order::best, 11}, {"last", Order::last, 1},
+        {"last:3", Order::last, 3},   {"last:1000000", Order::last, 1000000},
     };
     for (const auto& [text, order, rank] : good) {
         const auto selector = parseSelector(text);
@@ -261,9 +267,9 @@ TEST(KeepSelector, TakesBestOrLastWithARankFromOne)
         EXPECT_EQ(selector->order, order) << text;
         EXPECT_EQ(selector->rank, rank) << text;
     }
-    for (const std::string bad : {"", "worst", "BEST", "best:", "last:0", "best:x", "best:-1",
-                                  "best:+1", "best:1 ", " best", "best:1:2", ":1", "best1",
-                                  "last:1000001", "best:99999999999999999999999"})
+    for (const std::string bad :
+         {"", "worst", "BEST", "best:", "last:0", "best:x", "best:-1", "best:+1", "best:1 ",
+          " best", "best:1:2", ":1", "best1", "last:1000001", "best:99999999999999999999999"})
         EXPECT_FALSE(parseSelector(bad)) << bad;
 }
 
@@ -287,8 +293,9 @@ protected:
     std::optional<std::string> savedZone;
     const std::vector<Game> games{
         {State::finished, 1700000000, "Zo\u00eb", 3, 151, 12, "a.replay.gz"},
-        {State::cut, 1700000600, "A\x01"
-                                 "b",
+        {State::cut, 1700000600,
+         "A\x01"
+         "b",
          5, 40, 0, "b.replay.gz"},
         {State::finished, 1700001200, "Bo", 1, 60, 60, "c.replay.gz"},
     };
@@ -329,7 +336,9 @@ TEST_F(KeepFormat, JsonEscapesEveryName)
         {"say \"hi\"", "say \\\"hi\\\""},
         {"tab\there", "tab\\there"},
         {"back\\slash\nline", "back\\\\slash\\nline"},
-        {"bell\x07" "del\x7f", "bell\\u0007del\\u007f"},
+        {"bell\x07"
+         "del\x7f",
+         "bell\\u0007del\\u007f"},
         {"C1 \xc2\x85 \U0001F3C0", "C1 \\u0085 \U0001F3C0"},
         {"stray \xff", "stray \\ufffd"},
     };
@@ -501,9 +510,9 @@ TEST_F(KeepStore, AGameIsKeptCompressedFromItsStartToItsReplay)
     std::string replay;
     ASSERT_TRUE(readReplayBytes(recording + ".gz", maxRecordingBytes, replay, why)) << why;
     EXPECT_EQ(replay, whole);
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{fs::path(recording).filename().string() +
-                                                             ".gz",
-                                                         "games", "games.lock"}));
+    EXPECT_EQ(namesIn(folder),
+              (std::vector<std::string>{fs::path(recording).filename().string() + ".gz", "games",
+                                        "games.lock"}));
 }
 
 TEST_F(KeepStore, AGameThatNeverStartedIsDiscarded)
@@ -534,7 +543,8 @@ TEST_F(KeepStore, BadInputIsRefusedWithAReasonAndChangesNothing)
         {"not a recording in", [&](auto& w) { return store->started(elsewhere, "A", 3, 1, w); }},
         {"not a recording in",
          [&](auto& w) { return store->started(folder + "/../game.replay", "A", 3, 1, w); }},
-        {"not a recording in", [&](auto& w) { return store->started(folder + "/games", "A", 3, 1, w); }},
+        {"not a recording in",
+         [&](auto& w) { return store->started(folder + "/games", "A", 3, 1, w); }},
         {"not a recording in", [&](auto& w) { return store->scored(recording + ".gz", 1, 1, w); }},
         {"no recording at",
          [&](auto& w) { return store->started(folder + "/x.replay", "A", 3, 1, w); }},
@@ -573,8 +583,9 @@ TEST_F(KeepStore, AGameWhoseProgramWasKilledIsKeptAsCutAtTheNextStart)
         const bool recording_ok =
             store && fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
             write(fd, whole.data(), whole.size()) == static_cast<ssize_t>(whole.size()) &&
-            store->started(recording, "Cy", 5, clock, why) && store->scored(recording, 3, 40, why) &&
-            write(fd, "3010 tick cl", 12) == 12 && ftruncate(fd, 1 << 16) == 0;
+            store->started(recording, "Cy", 5, clock, why) &&
+            store->scored(recording, 3, 40, why) && write(fd, "3010 tick cl", 12) == 12 &&
+            ftruncate(fd, 1 << 16) == 0;
         const std::string message = recording_ok ? recording : "";
         [[maybe_unused]] const auto written = write(ready[1], message.data(), message.size());
         close(ready[1]);
@@ -707,9 +718,8 @@ TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
     ASSERT_TRUE(store->recover(why)) << why;
     close(lockedFd);
     const auto name = [](const std::string& path) { return fs::path(path).filename().string(); };
-    std::vector<std::string> staying{name(young),       name(locked),
-                                     "games",           "games.lock",
-                                     name(kept) + ".gz", name(packedOnly) + ".gz",
+    std::vector<std::string> staying{name(young),  name(locked),       "games",
+                                     "games.lock", name(kept) + ".gz", name(packedOnly) + ".gz",
                                      "notes.txt"};
     std::sort(staying.begin(), staying.end());
     EXPECT_EQ(namesIn(folder), staying);
@@ -717,7 +727,7 @@ TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
     for (const Game& game : rowsOf(*store))
         rows.push_back({game.player, game.state});
     EXPECT_EQ(rows, (std::vector<std::pair<std::string, State>>{{"Ann", State::finished},
-                                                                 {"Bo", State::cut}}));
+                                                                {"Bo", State::cut}}));
     EXPECT_FALSE(contains(table(), "Cy"));
 }
 
@@ -826,7 +836,7 @@ TEST_F(KeepStore, FindsTheBestAndTheLastOrSaysWhyNot)
     const std::string second = play(*store, "Bo", 5, 60);
     const std::string third = play(*store, "Cy", 1, 60);
     const std::vector<std::pair<std::string, std::string>> found{
-        {"best", second}, {"best:2", first}, {"best:3", third},
+        {"best", second}, {"best:2", first},  {"best:3", third},
         {"last", third},  {"last:2", second}, {"last:3", first},
     };
     for (const auto& [selector, recording] : found) {
