@@ -12,7 +12,7 @@ namespace orvanta::keep {
 
 namespace {
 
-constexpr std::size_t chunk = 64 * 1024;
+constexpr std::size_t chunk = std::size_t{64} << 10;
 constexpr int gzipWindow = 15 + 16; // zlib's way of asking for the gzip wrapping
 constexpr int memoryLevel = 8;
 
