@@ -1,5 +1,7 @@
 #include "platform/replay/format.h"
 
+#include "platform/replay/packed.h"
+
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -414,14 +416,23 @@ Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary)
                                                                std::fclose);
     if (!file)
         throw cannotRead();
+    const ReadError tooLarge{0, "is larger than " + std::to_string(maxFileBytes >> 20) +
+                                    " MiB, more than a replay can be"};
     // Read at most one byte past the limit: a device or a pipe may never end.
     std::string text(maxFileBytes + 1, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), file.get()));
     if (std::ferror(file.get()))
         throw cannotRead();
     if (text.size() > maxFileBytes)
-        throw ReadError{0, "is larger than " + std::to_string(maxFileBytes >> 20) +
-                               " MiB, more than a replay can be"};
+        throw tooLarge;
+    if (isGzip(text)) { // a kept game
+        Unpacker unpacker;
+        std::string unpacked, why;
+        if (!unpacker.add(text, maxFileBytes, unpacked, why) || !unpacker.finish(why))
+            throw unpacked.size() > maxFileBytes ? tooLarge
+                                                 : ReadError{0, "cannot be read: " + why};
+        text = std::move(unpacked);
+    }
     return readReplay(text, vocabulary);
 }
 

@@ -243,6 +243,7 @@ int Simulation::run()
         advance(stopTime, false);
     // What follows is the tool stopping the run, not the run itself.
     const bool recorded = !recorder || recorder->finish();
+    program_.listen(nullptr);
     recorder.reset();
 
     if (program_.error()) {

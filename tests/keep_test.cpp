@@ -1,0 +1,981 @@
+// The store of kept games: a game from its start to its replay, a game whose program was
+// killed, two programs at once, damaged tables, disks that refuse writes, and which games
+// stay. Each test works in a fresh folder of its own.
+
+#include "keep/files.h"
+#include "keep/format.h"
+#include "keep/keeping.h"
+#include "keep/packing.h"
+#include "keep/selector.h"
+#include "keep/store.h"
+#include "keep/table_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <random>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+namespace {
+
+using namespace orvanta::keep;
+namespace fs = std::filesystem;
+
+const std::string header = "orvanta-replay 1 screen 1024x768 program 1.0.0\n";
+
+std::string ticks(int count)
+{
+    std::string lines;
+    for (int tick = 1; tick <= count; ++tick)
+        lines += std::to_string(tick * 10) + " tick clock Timer1\n";
+    return lines;
+}
+
+// Pointer moves that compress poorly, for a replay of a chosen size.
+std::string randomMoves(int count)
+{
+    std::mt19937 random(7);
+    std::string lines;
+    for (int move = 1; move <= count; ++move)
+        lines += std::to_string(move * 10) + " move clock " + std::to_string(random() % 9000) +
+                 " " + std::to_string(random() % 9000) + " 0 0\n";
+    return lines;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string gzipped(const std::string& text)
+{
+    z_stream stream{};
+    deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    std::string packed(deflateBound(&stream, text.size()) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(packed.data());
+    stream.avail_out = static_cast<uInt>(packed.size());
+    deflate(&stream, Z_FINISH);
+    packed.resize(stream.total_out);
+    deflateEnd(&stream);
+    return packed;
+}
+
+std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names = files::namesIn(folder);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// Runs `body` in a child process, whose failed assertions the test would not see: it
+// returns what went wrong, or nothing; "skip: ..." when the system lacks what it needs.
+std::string inChild(const std::function<std::string()>& body)
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        const std::string result = body();
+        [[maybe_unused]] const auto written = write(channel[1], result.data(), result.size());
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string result;
+    char buffer[4096];
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<std::size_t>(got));
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status))
+        return "the child died of signal " + std::to_string(WTERMSIG(status)) + "; " + result;
+    return result;
+}
+
+Game game(State state, int baskets, int seconds, std::int64_t endTime, std::string replay = "")
+{
+    return {state,
+            endTime,
+            "Ann",
+            3,
+            seconds,
+            baskets,
+            replay.empty() ? "g" + std::to_string(endTime) + ".replay.gz" : replay};
+}
+
+// --- The table file -------------------------------------------------------------------
+
+TEST(KeepTable, ReadsBackEveryGameAsWritten)
+{
+    const std::vector<Game> games{
+        {State::finished, 1700000000, "Zo\u00eb \U0001F3C0", 3, 151, 12, "a.replay.gz"},
+        {State::cut, 1700000100, "tab\there\nnew\\line\x01\x7f\r", 5, 40, 0, "b.replay.gz"},
+        {State::playing, 1700000200, "", 999, 0, 0, "c.replay"},
+    };
+    const std::string text = tableText(games);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5) << text; // no name breaks a line
+    std::vector<Game> read;
+    std::string why;
+    ASSERT_TRUE(readTable(text, read, why)) << why;
+    EXPECT_EQ(read, games);
+}
+
+TEST(KeepTable, RefusesAnyFileItDidNotWriteWhole)
+{
+    const std::string row = "finished\t1700000000\tAnn\t3\t60\t5\ta.replay.gz\n";
+    const std::string good = std::string(tableHeader) + "\n" + row + "end 1\n";
+    std::vector<Game> games;
+    std::string why;
+    ASSERT_TRUE(readTable(good, games, why)) << why;
+    const auto withRow = [](const std::string& line) {
+        return std::string(tableHeader) + "\n" + line + "\nend 1\n";
+    };
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"empty", ""},
+        {"cut inside a line", good.substr(0, good.size() - 3)},
+        {"cut at a line", good.substr(0, good.size() - 6)},
+        {"another program's", "[Desktop Entry]\nName=x\n"},
+        {"a later version", "orvanta-games 2\nend 0\n"},
+        {"garbage", std::string("\x1f\x8b\0\xff\n", 5)},
+        {"rows miscounted", std::string(tableHeader) + "\n" + row + "end 2\n"},
+        {"a field missing", withRow("finished\t1700000000\tAnn\t3\t60\ta.replay.gz")},
+        {"an unknown state", withRow("won\t1700000000\tAnn\t3\t60\t5\ta.replay.gz")},
+        {"a negative number", withRow("finished\t1700000000\tAnn\t3\t-60\t5\ta.replay.gz")},
+        {"a number with a sign", withRow("finished\t+1700000000\tAnn\t3\t60\t5\ta.replay.gz")},
+        {"too many minutes", withRow("finished\t1700000000\tAnn\t1000\t60\t5\ta.replay.gz")},
+        {"a file elsewhere", withRow("finished\t1700000000\tAnn\t3\t60\t5\t../a.replay.gz")},
+        {"a path", withRow("finished\t1700000000\tAnn\t3\t60\t5\t/etc/a.replay.gz")},
+        {"not a replay", withRow("finished\t1700000000\tAnn\t3\t60\t5\tgames")},
+        {"a hidden file", withRow("finished\t1700000000\tAnn\t3\t60\t5\t.replay.gz")},
+        {"a bad escape", withRow("finished\t1700000000\tA\\q\t3\t60\t5\ta.replay.gz")},
+        {"a raw control byte", withRow("finished\t1700000000\tA\x01\t3\t60\t5\ta.replay.gz")},
+        {"a name not UTF-8", withRow("finished\t1700000000\tA\\xff\t3\t60\t5\ta.replay.gz")},
+        {"a name too long",
+         withRow("finished\t1700000000\t" + std::string(49, 'A') + "\t3\t60\t5\ta.replay.gz")},
+        {"one replay twice", std::string(tableHeader) + "\n" + row +
+                                 "cut\t1700000000\tBo\t3\t60\t5\ta.replay\nend 2\n"},
+    };
+    for (const auto& [name, text] : cases) {
+        why.clear();
+        EXPECT_FALSE(readTable(text, games, why)) << name;
+        EXPECT_FALSE(why.empty()) << name;
+    }
+}
+
+// --- Which games are better, and which stay ---------------------------------------------
+
+TEST(KeepOrder, MoreBasketsThenFewerSecondsABasketThenTheLater)
+{
+    const std::vector<std::pair<Game, Game>> betterThan{
+        {game(State::finished, 5, 300, 1), game(State::finished, 4, 10, 2)},
+        {game(State::finished, 4, 100, 1), game(State::finished, 4, 101, 2)},
+        {game(State::finished, 1, 600, 1), game(State::finished, 0, 10, 2)},
+        {game(State::finished, 0, 60, 2), game(State::finished, 0, 60, 1)},
+        // 7 in 70 s beats 7 in 71 s; the rate is compared exactly, not rounded.
+        {game(State::finished, 7, 70, 1), game(State::finished, 7, 71, 2)},
+    };
+    for (const auto& [better, worse] : betterThan) {
+        EXPECT_TRUE(isBetter(better, worse)) << better.baskets << " " << better.seconds;
+        EXPECT_FALSE(isBetter(worse, better)) << worse.baskets << " " << worse.seconds;
+    }
+}
+
+TEST(Keeping, TheBestTenAndTheLastTenStayWithinTheByteCap)
+{
+    // Game i has i baskets and ends earlier the higher i is: the best are 15 to 24, the
+    // last 0 to 9. A game being played is never let go.
+    std::vector<KeptGame> games;
+    for (int i = 0; i < 25; ++i)
+        games.push_back({game(State::finished, i, 600, 2000 - i), 100});
+    games.push_back({game(State::playing, 0, 1, 1), 100});
+    const auto keptOf = [&](std::uint64_t cap) {
+        const std::vector<bool> keep = gamesToKeep(games, Limits{10, 10, cap, maxReplayBytes});
+        std::set<int> kept;
+        for (std::size_t i = 0; i < keep.size(); ++i)
+            if (keep[i])
+                kept.insert(static_cast<int>(i));
+        return kept;
+    };
+    const auto range = [](int from, int to) {
+        std::set<int> numbers;
+        for (int n = from; n <= to; ++n)
+            numbers.insert(n);
+        return numbers;
+    };
+    const auto with = [](std::set<int> a, const std::set<int>& b) {
+        a.insert(b.begin(), b.end());
+        return a;
+    };
+    const std::set<int> playing{25};
+    // First the oldest of the recent, then the worst of the best; the latest game last.
+    EXPECT_EQ(keptOf(maxKeptBytes), with(with(range(0, 9), range(15, 24)), playing));
+    EXPECT_EQ(keptOf(1500), with(with(range(0, 4), range(15, 24)), playing));
+    EXPECT_EQ(keptOf(500), with(with({0}, range(21, 24)), playing));
+    EXPECT_EQ(keptOf(0), playing);
+}
+
+// --- Selectors, and the listing ------------------------------------------------------------
+
+TEST(KeepSelector, TakesBestOrLastWithARankFromOne)
+{
+    using Order = Selector::Order;
+    const std::vector<std::tuple<std::string, Order, std::size_t>> good{
+        {"best", Order::best, 1},     {"best:1", Order::best, 1},
+        {"best:11", Order::best, 11}, {"last", Order::last, 1},
+        {"last:3", Order::last, 3},   {"last:1000000", Order::last, 1000000},
+    };
+    for (const auto& [text, order, rank] : good) {
+        const auto selector = parseSelector(text);
+        ASSERT_TRUE(selector) << text;
+        EXPECT_EQ(selector->order, order) << text;
+        EXPECT_EQ(selector->rank, rank) << text;
+    }
+    for (const std::string bad :
+         {"", "worst", "BEST", "best:", "last:0", "best:x", "best:-1", "best:+1", "best:1 ",
+          " best", "best:1:2", ":1", "best1", "last:1000001", "best:99999999999999999999999"})
+        EXPECT_FALSE(parseSelector(bad)) << bad;
+}
+
+class KeepFormat : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (const char* tz = std::getenv("TZ"))
+            savedZone = tz;
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    void TearDown() override
+    {
+        if (savedZone)
+            setenv("TZ", savedZone->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    std::optional<std::string> savedZone;
+    const std::vector<Game> games{
+        {State::finished, 1700000000, "Zo\u00eb", 3, 151, 12, "a.replay.gz"},
+        {State::cut, 1700000600,
+         "A\x01"
+         "b",
+         5, 40, 0, "b.replay.gz"},
+        {State::finished, 1700001200, "Bo", 1, 60, 60, "c.replay.gz"},
+    };
+};
+
+TEST_F(KeepFormat, TheTableIsAlignedAndNoNameSpeaksToTheTerminal)
+{
+    EXPECT_EQ(formatTable(games),
+              "rank  player  length         baskets  rate                         date       "
+              "       state\n"
+              "   1  Zo\u00eb     2:31 of 3 min       12  1 basket every 12.6 seconds  "
+              "2023-11-14 22:13  finished\n"
+              "   2  A\\x01b  0:40 of 5 min        0  \u2013                            "
+              "2023-11-14 22:23  cut\n"
+              "   3  Bo      1:00 of 1 min       60  1 basket every second        "
+              "2023-11-14 22:33  finished\n");
+    EXPECT_EQ(formatTable({}), "rank  player  length  baskets  rate  date  state\n");
+}
+
+TEST_F(KeepFormat, JsonEscapesEveryName)
+{
+    EXPECT_EQ(formatJson(games, "/home/ann/.local/share/orvanta"),
+              "[\n"
+              "  {\"rank\": 1, \"player\": \"Zo\u00eb\", \"minutes\": 3, \"seconds\": 151, "
+              "\"baskets\": 12, \"seconds_per_basket\": 12.6, \"ended\": 1700000000, "
+              "\"date\": \"2023-11-14 22:13\", \"state\": \"finished\", "
+              "\"replay\": \"/home/ann/.local/share/orvanta/a.replay.gz\"},\n"
+              "  {\"rank\": 2, \"player\": \"A\\u0001b\", \"minutes\": 5, \"seconds\": 40, "
+              "\"baskets\": 0, \"seconds_per_basket\": null, \"ended\": 1700000600, "
+              "\"date\": \"2023-11-14 22:23\", \"state\": \"cut\", "
+              "\"replay\": \"/home/ann/.local/share/orvanta/b.replay.gz\"},\n"
+              "  {\"rank\": 3, \"player\": \"Bo\", \"minutes\": 1, \"seconds\": 60, "
+              "\"baskets\": 60, \"seconds_per_basket\": 1, \"ended\": 1700001200, "
+              "\"date\": \"2023-11-14 22:33\", \"state\": \"finished\", "
+              "\"replay\": \"/home/ann/.local/share/orvanta/c.replay.gz\"}\n"
+              "]\n");
+    const std::vector<std::pair<std::string, std::string>> names{
+        {"say \"hi\"", "say \\\"hi\\\""},
+        {"tab\there", "tab\\there"},
+        {"back\\slash\nline", "back\\\\slash\\nline"},
+        {"bell\x07"
+         "del\x7f",
+         "bell\\u0007del\\u007f"},
+        {"C1 \xc2\x85 \U0001F3C0", "C1 \\u0085 \U0001F3C0"},
+        {"stray \xff", "stray \\ufffd"},
+    };
+    for (const auto& [player, escaped] : names) {
+        Game named = games[0];
+        named.player = player;
+        EXPECT_TRUE(contains(formatJson({named}, "/f"), "\"player\": \"" + escaped + "\""))
+            << escaped;
+    }
+    EXPECT_EQ(formatJson({}, "/f"), "[]\n");
+}
+
+// --- Replay files read back ------------------------------------------------------------
+
+class KeepFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "orvanta-keep-XXXXXX").string();
+        ASSERT_TRUE(mkdtemp(pattern.data())) << std::strerror(errno);
+        root = pattern;
+        folder = root + "/orvanta";
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(root, ignored))
+            if (entry.is_directory(ignored))
+                chmod(entry.path().c_str(), 0700);
+        fs::remove_all(root, ignored);
+    }
+
+    std::string root;
+    std::string folder;
+};
+
+using KeepReplayBytes = KeepFolder;
+
+TEST_F(KeepReplayBytes, ReadsPlainOrGzipWithinTheLimitOrSaysWhy)
+{
+    const std::string text = header + ticks(20);
+    const std::string packed = gzipped(text);
+    std::string damaged = packed;
+    damaged[packed.size() - 8] ^= 0x55; // in the check sum of what it unpacks to
+    const std::string plainPath = root + "/plain.replay";
+    const std::string fifo = root + "/fifo.replay";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string name;
+        std::string content; // written to a file of the name; none for the special files
+        std::size_t maxBytes;
+        std::string expected; // the text, or a part of the reason
+        bool reads;
+    };
+    const std::vector<Case> cases{
+        {"plain", text, text.size(), text, true},
+        {"gzip", packed, text.size(), text, true},
+        {"two gzip members", packed + gzipped("more\n"), text.size() + 5, text + "more\n", true},
+        {"plain over the limit", text, text.size() - 1, "File too large", false},
+        {"gzip over the limit", packed, text.size() - 1, "File too large", false},
+        {"gzip cut short", packed.substr(0, packed.size() - 6), text.size(), "ends early", false},
+        {"gzip damaged", damaged, text.size(), "damaged compressed data", false},
+        {"gzip then garbage", packed + "junk", text.size() + 4, "damaged compressed data", false},
+    };
+    for (const Case& c : cases) {
+        const std::string path = root + "/" + c.name;
+        writeFile(path, c.content);
+        std::string read, why;
+        const bool reads = readReplayBytes(path, c.maxBytes, read, why);
+        EXPECT_EQ(reads, c.reads) << c.name << ": " << why;
+        EXPECT_TRUE(c.reads ? read == c.expected : contains(why, c.expected))
+            << c.name << ": " << why;
+    }
+    writeFile(plainPath, text);
+    ASSERT_EQ(symlink(plainPath.c_str(), (root + "/link.replay").c_str()), 0);
+    const std::vector<std::pair<std::string, std::string>> specialFiles{
+        {root + "/missing.replay", "No such file or directory"},
+        {root, "not a regular file"},
+        {fifo, "not a regular file"}, // and not waited on for ever
+        {root + "/link.replay", ""},  // a player's own link is followed
+    };
+    for (const auto& [path, reason] : specialFiles) {
+        std::string read, why;
+        EXPECT_EQ(readReplayBytes(path, text.size(), read, why), reason.empty()) << path;
+        EXPECT_TRUE(contains(why, reason)) << path << ": " << why;
+    }
+}
+
+// --- The store ----------------------------------------------------------------------------
+
+class KeepStore : public KeepFolder {
+protected:
+    Options options()
+    {
+        Options options;
+        options.limits = limits;
+        options.clock = [this] { return clock; };
+        options.say = [this](const std::string& line) { said.push_back(line); };
+        return options;
+    }
+
+    std::unique_ptr<Store> open()
+    {
+        std::string why;
+        auto store = Store::open(folder, why, options());
+        EXPECT_TRUE(store) << why;
+        return store;
+    }
+
+    // A game as the program plays it: a recording, the start, a few baskets, the end.
+    std::string play(Store& store, const std::string& player, int baskets, int seconds,
+                     const std::string& recorded = header + ticks(20))
+    {
+        const std::string recording = store.newRecording();
+        writeFile(recording, recorded);
+        std::string why;
+        EXPECT_TRUE(store.started(recording, player, 3, clock, why)) << why;
+        for (int basket = 1; basket <= baskets && basket <= 3; ++basket)
+            EXPECT_TRUE(store.scored(recording, basket, seconds / 2, why)) << why;
+        EXPECT_TRUE(store.ended(recording, baskets, seconds, why)) << why;
+        ++clock;
+        return recording;
+    }
+
+    std::vector<Game> rowsOf(Store& store)
+    {
+        std::vector<Game> games;
+        std::string why;
+        EXPECT_TRUE(store.rows(games, why)) << why;
+        return games;
+    }
+
+    std::string table() const { return readFile(folder + "/games"); }
+
+    Limits limits;
+    std::int64_t clock = std::time(nullptr);
+    std::vector<std::string> said;
+};
+
+TEST_F(KeepStore, AGameIsKeptCompressedFromItsStartToItsReplay)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    const std::string recording = store->newRecording();
+    ASSERT_TRUE(recording.starts_with(folder + "/game-") && recording.ends_with(".replay"))
+        << recording;
+    // The recorder's file ends in a line cut short and the zero bytes it had reserved.
+    const std::string whole = header + ticks(500);
+    writeFile(recording, whole + "5010 tick clo" + std::string(4096, '\0'));
+    std::string why;
+    ASSERT_TRUE(store->started(recording, "Zo\u00eb\tthe \"best\"", 3, clock, why)) << why;
+    EXPECT_TRUE(contains(table(), "playing\t")) << table();
+    EXPECT_TRUE(rowsOf(*store).empty()); // a game going on is not listed
+    ASSERT_TRUE(store->scored(recording, 1, 20, why)) << why;
+    ASSERT_TRUE(store->ended(recording, 7, 180, why)) << why;
+
+    const std::vector<Game> games = rowsOf(*store);
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].state, State::finished);
+    EXPECT_EQ(games[0].player, "Zo\u00eb\tthe \"best\"");
+    EXPECT_EQ(games[0].baskets, 7);
+    EXPECT_EQ(games[0].seconds, 180);
+    EXPECT_EQ(store->pathOf(games[0].replay), recording + ".gz");
+    EXPECT_FALSE(fs::exists(recording));
+    const std::string packed = readFile(recording + ".gz");
+    ASSERT_GE(packed.size(), 2u);
+    EXPECT_EQ(packed.substr(0, 2), "\x1f\x8b");
+    std::string replay;
+    ASSERT_TRUE(readReplayBytes(recording + ".gz", maxRecordingBytes, replay, why)) << why;
+    EXPECT_EQ(replay, whole);
+    EXPECT_EQ(namesIn(folder),
+              (std::vector<std::string>{fs::path(recording).filename().string() + ".gz", "games",
+                                        "games.lock"}));
+}
+
+TEST_F(KeepStore, AGameThatNeverStartedIsDiscarded)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    const std::string recording = store->newRecording();
+    writeFile(recording, header);
+    std::string why;
+    ASSERT_TRUE(store->discard(recording, why)) << why;
+    EXPECT_FALSE(fs::exists(recording));
+    EXPECT_FALSE(fs::exists(folder + "/games"));
+}
+
+TEST_F(KeepStore, BadInputIsRefusedWithAReasonAndChangesNothing)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    play(*store, "Ann", 2, 60);
+    const std::string recording = store->newRecording();
+    writeFile(recording, header);
+    std::string why;
+    ASSERT_TRUE(store->started(recording, "Bo", 3, clock, why)) << why;
+    const std::string before = table();
+    const std::string elsewhere = root + "/game.replay";
+    writeFile(elsewhere, header);
+    const std::vector<std::pair<std::string, std::function<bool(std::string&)>>> calls{
+        {"not a recording in", [&](auto& w) { return store->started(elsewhere, "A", 3, 1, w); }},
+        {"not a recording in",
+         [&](auto& w) { return store->started(folder + "/../game.replay", "A", 3, 1, w); }},
+        {"not a recording in",
+         [&](auto& w) { return store->started(folder + "/games", "A", 3, 1, w); }},
+        {"not a recording in", [&](auto& w) { return store->scored(recording + ".gz", 1, 1, w); }},
+        {"no recording at",
+         [&](auto& w) { return store->started(folder + "/x.replay", "A", 3, 1, w); }},
+        {"minutes", [&](auto& w) { return store->started(recording, "A", 0, 1, w); }},
+        {"start time", [&](auto& w) { return store->started(recording, "A", 3, -1, w); }},
+        {"already", [&](auto& w) { return store->started(recording, "A", 3, 1, w); }},
+        {"baskets", [&](auto& w) { return store->scored(recording, -1, 10, w); }},
+        {"seconds", [&](auto& w) { return store->ended(recording, 1, -10, w); }},
+        {"not in the table",
+         [&](auto& w) { return store->scored(folder + "/game-x.replay", 1, 10, w); }},
+        {"has started", [&](auto& w) { return store->discard(recording, w); }},
+    };
+    for (const auto& [reason, call] : calls) {
+        why.clear();
+        EXPECT_FALSE(call(why)) << reason;
+        EXPECT_TRUE(contains(why, reason)) << reason << ": " << why;
+        EXPECT_EQ(why.find('\n'), std::string::npos) << why;
+        EXPECT_EQ(table(), before) << reason;
+    }
+    EXPECT_TRUE(fs::exists(recording));
+}
+
+TEST_F(KeepStore, AGameWhoseProgramWasKilledIsKeptAsCutAtTheNextStart)
+{
+    const std::string whole = header + ticks(300);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The game's program: it records holding the lock, as the recorder does.
+        std::string why;
+        auto store = Store::open(folder, why, options());
+        const std::string recording = store ? store->newRecording() : "";
+        const int fd = ::open(recording.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        const bool recording_ok =
+            store && fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            write(fd, whole.data(), whole.size()) == static_cast<ssize_t>(whole.size()) &&
+            store->started(recording, "Cy", 5, clock, why) &&
+            store->scored(recording, 3, 40, why) && write(fd, "3010 tick cl", 12) == 12 &&
+            ftruncate(fd, 1 << 16) == 0;
+        const std::string message = recording_ok ? recording : "";
+        [[maybe_unused]] const auto written = write(ready[1], message.data(), message.size());
+        close(ready[1]);
+        for (;;)
+            pause();
+    }
+    close(ready[1]);
+    char buffer[4096];
+    const ssize_t got = read(ready[0], buffer, sizeof buffer);
+    close(ready[0]);
+    const std::string recording(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+
+    // Another program starting meanwhile leaves the game going on alone.
+    auto store = open();
+    std::string why;
+    EXPECT_TRUE(store && store->recover(why)) << why;
+    EXPECT_TRUE(contains(table(), "\nplaying\t")) << table();
+    EXPECT_TRUE(contains(table(), "\tCy\t5\t40\t3\t")) << table();
+    EXPECT_TRUE(fs::exists(recording));
+
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_FALSE(recording.empty()) << "the game's program could not record";
+    store = open();
+    ASSERT_TRUE(store && store->recover(why)) << why;
+    const std::vector<Game> games = rowsOf(*store);
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].state, State::cut);
+    EXPECT_EQ(games[0].player, "Cy");
+    EXPECT_EQ(games[0].baskets, 3);
+    EXPECT_EQ(games[0].seconds, 40);
+    EXPECT_FALSE(fs::exists(recording));
+    std::string replay;
+    ASSERT_TRUE(readReplayBytes(recording + ".gz", maxRecordingBytes, replay, why)) << why;
+    EXPECT_EQ(replay, whole);
+    EXPECT_TRUE(said.empty());
+}
+
+TEST_F(KeepStore, TwoProgramsKeepingGamesAtOnceLoseNoRow)
+{
+    limits.best = limits.last = 100; // none let go: every row must be there
+    constexpr int gamesEach = 12;
+    const auto program = [&](const std::string& player) {
+        return [&, player] {
+            std::string why;
+            auto store = Store::open(folder, why, options());
+            if (!store)
+                return why;
+            for (int n = 1; n <= gamesEach; ++n) {
+                const std::string recording = store->newRecording();
+                writeFile(recording, header + ticks(50));
+                bool ok = store->started(recording, player, 3, clock, why);
+                for (int basket = 1; ok && basket <= n; ++basket)
+                    ok = store->scored(recording, basket, basket * 5, why);
+                if (!ok || !store->ended(recording, n, n * 5, why))
+                    return player + ": " + why;
+            }
+            return std::string();
+        };
+    };
+    pid_t children[2];
+    int channels[2][2];
+    const std::string players[2] = {"Ann", "Bo"};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(pipe(channels[i]), 0);
+        children[i] = fork();
+        if (children[i] == 0) {
+            const std::string result = program(players[i])();
+            [[maybe_unused]] const auto w = write(channels[i][1], result.data(), result.size());
+            _exit(0);
+        }
+        close(channels[i][1]);
+    }
+    for (int i = 0; i < 2; ++i) {
+        char buffer[4096];
+        const ssize_t got = read(channels[i][0], buffer, sizeof buffer);
+        close(channels[i][0]);
+        int status = 0;
+        waitpid(children[i], &status, 0);
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0))), "");
+    }
+    auto store = open();
+    ASSERT_TRUE(store);
+    std::set<std::pair<std::string, int>> kept;
+    for (const Game& game : rowsOf(*store)) {
+        EXPECT_EQ(game.state, State::finished);
+        EXPECT_EQ(game.seconds, game.baskets * 5);
+        kept.insert({game.player, game.baskets});
+    }
+    std::set<std::pair<std::string, int>> played;
+    for (const std::string& player : players)
+        for (int n = 1; n <= gamesEach; ++n)
+            played.insert({player, n});
+    EXPECT_EQ(kept, played);
+}
+
+TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    const std::string kept = play(*store, "Ann", 3, 90);
+    const auto recordingAt = [&](const std::string& name, int ageSeconds) {
+        const std::string path = folder + "/" + name;
+        writeFile(path, header);
+        const auto when = fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds);
+        fs::last_write_time(path, when);
+        return path;
+    };
+    recordingAt("game-1-1.replay", 3600); // a game's program died before its game began
+    const std::string young = recordingAt("game-2-1.replay", 0); // its recorder is about to lock it
+    const std::string locked = recordingAt("game-3-1.replay", 3600);
+    recordingAt("notes.txt", 3600);
+    const int lockedFd = ::open(locked.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(lockedFd, LOCK_EX), 0);
+    writeFile(folder + "/games.tmp", "half a table");
+    writeFile(kept + ".gz.tmp", "half a replay");
+    // A game compressed just before its program died, before the table could say so, and
+    // a row whose replay someone removed.
+    const std::string packedOnly = store->newRecording();
+    writeFile(packedOnly, header);
+    std::string why;
+    ASSERT_TRUE(store->started(packedOnly, "Bo", 3, clock, why)) << why;
+    ASSERT_TRUE(store->scored(packedOnly, 2, 30, why)) << why;
+    writeFile(packedOnly + ".gz", gzipped(header));
+    fs::remove(packedOnly);
+    const std::string gone = play(*store, "Cy", 1, 10);
+    fs::remove(gone + ".gz");
+
+    ASSERT_TRUE(store->recover(why)) << why;
+    close(lockedFd);
+    const auto name = [](const std::string& path) { return fs::path(path).filename().string(); };
+    std::vector<std::string> staying{name(young),  name(locked),       "games",
+                                     "games.lock", name(kept) + ".gz", name(packedOnly) + ".gz",
+                                     "notes.txt"};
+    std::sort(staying.begin(), staying.end());
+    EXPECT_EQ(namesIn(folder), staying);
+    std::vector<std::pair<std::string, State>> rows;
+    for (const Game& game : rowsOf(*store))
+        rows.push_back({game.player, game.state});
+    EXPECT_EQ(rows, (std::vector<std::pair<std::string, State>>{{"Ann", State::finished},
+                                                                {"Bo", State::cut}}));
+    EXPECT_FALSE(contains(table(), "Cy"));
+}
+
+TEST_F(KeepStore, ADamagedTableIsSetAsideWithOneLineAndANewOneBegun)
+{
+    std::string whole;
+    {
+        auto store = open();
+        ASSERT_TRUE(store);
+        play(*store, "Ann", 3, 90);
+        play(*store, "Bo", 2, 90);
+        whole = table();
+    }
+    const std::vector<std::pair<std::string, std::string>> damages{
+        {"cut inside a line", whole.substr(0, whole.size() - 20)},
+        {"cut at a line", whole.substr(0, whole.rfind("end"))},
+        {"empty", ""},
+        {"garbage", std::string("\0\x01\xfe garbage\n", 12)},
+        {"another program's", "[Desktop Entry]\nName=Orvanta\n"},
+        {"too large", std::string(tableHeader) + "\n" + std::string(maxTableBytes, 'x') + "\n"},
+    };
+    for (const auto& [damage, text] : damages) {
+        SCOPED_TRACE(damage);
+        for (const std::string& name : namesIn(folder))
+            if (name.starts_with("games.damaged-"))
+                fs::remove(folder + "/" + name);
+        writeFile(folder + "/games", text);
+        said.clear();
+        auto store = open();
+        ASSERT_TRUE(store);
+        EXPECT_TRUE(rowsOf(*store).empty());
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_TRUE(contains(said[0], folder + "/games is damaged (")) << said[0];
+        EXPECT_TRUE(contains(said[0], "set aside as " + folder + "/games.damaged-")) << said[0];
+        EXPECT_EQ(said[0].find('\n'), std::string::npos);
+        std::vector<std::string> setAside;
+        for (const std::string& name : namesIn(folder))
+            if (name.starts_with("games.damaged-"))
+                setAside.push_back(name);
+        ASSERT_EQ(setAside.size(), 1u);
+        EXPECT_EQ(readFile(folder + "/" + setAside[0]), text);
+        play(*store, "Cy", 1, 30);
+        const std::vector<Game> games = rowsOf(*store);
+        ASSERT_EQ(games.size(), 1u);
+        EXPECT_EQ(games[0].player, "Cy");
+        EXPECT_EQ(said.size(), 1u);
+    }
+}
+
+TEST_F(KeepStore, KeepsTheBestTenAndTheLastTenAndRemovesTheRest)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    std::vector<std::string> recordings;
+    for (int i = 0; i < 25; ++i) // the best are the first ten, the last the final ten
+        recordings.push_back(play(*store, "P" + std::to_string(i), 30 - i, 300));
+    const std::vector<Game> games = rowsOf(*store);
+    ASSERT_EQ(games.size(), 20u);
+    for (int i = 0; i < 25; ++i) {
+        const bool kept = i < 10 || i >= 15;
+        EXPECT_EQ(fs::exists(recordings[i] + ".gz"), kept) << i;
+        EXPECT_FALSE(fs::exists(recordings[i])) << i;
+    }
+    EXPECT_EQ(games.front().player, "P0");
+    EXPECT_EQ(games.back().player, "P24");
+}
+
+TEST_F(KeepStore, TheCapsInBytesBoundWhatTheFolderHolds)
+{
+    const std::string big = header + randomMoves(3000); // some 25 KiB compressed
+    limits.keptBytes = 100 * 1024;
+    limits.replayBytes = 40 * 1024;
+    auto store = open();
+    ASSERT_TRUE(store);
+    for (int i = 0; i < 8; ++i)
+        play(*store, "P" + std::to_string(i), 8 - i, 100, big);
+    std::uint64_t bytes = 0;
+    const std::vector<Game> games = rowsOf(*store);
+    for (const Game& game : games)
+        bytes += fs::file_size(store->pathOf(game.replay));
+    EXPECT_LE(bytes, limits.keptBytes);
+    EXPECT_GE(games.size(), 3u);
+    EXPECT_LT(games.size(), 8u) << bytes; // all eight are among the best ten
+
+    const std::string huge = store->newRecording();
+    writeFile(huge, header + randomMoves(8000));
+    std::string why;
+    ASSERT_TRUE(store->started(huge, "Dee", 3, clock, why)) << why;
+    EXPECT_FALSE(store->ended(huge, 50, 100, why));
+    EXPECT_TRUE(contains(why, "is not kept")) << why;
+    EXPECT_FALSE(fs::exists(huge));
+    EXPECT_FALSE(fs::exists(huge + ".gz"));
+    EXPECT_FALSE(contains(table(), "Dee"));
+    for (const std::string& name : namesIn(folder))
+        EXPECT_FALSE(files::isTempName(name)) << name;
+}
+
+TEST_F(KeepStore, FindsTheBestAndTheLastOrSaysWhyNot)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    std::string path, why;
+    EXPECT_FALSE(store->find("best", path, why));
+    EXPECT_EQ(why, "there is no kept game best: no game is kept yet");
+    const std::string first = play(*store, "Ann", 2, 60);
+    const std::string second = play(*store, "Bo", 5, 60);
+    const std::string third = play(*store, "Cy", 1, 60);
+    const std::vector<std::pair<std::string, std::string>> found{
+        {"best", second}, {"best:2", first},  {"best:3", third},
+        {"last", third},  {"last:2", second}, {"last:3", first},
+    };
+    for (const auto& [selector, recording] : found) {
+        EXPECT_TRUE(store->find(selector, path, why)) << selector << ": " << why;
+        EXPECT_EQ(path, recording + ".gz") << selector;
+    }
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {"best:4", "there is no kept game best:4; orvanta --games lists them"},
+        {"last:11", "there is no kept game last:11; orvanta --games lists them"},
+        {"worst", "\"worst\" names no kept game: say best, best:N, last or last:N"},
+        {"last:0", "\"last:0\" names no kept game: say best, best:N, last or last:N"},
+        {"best:\x1b[2J", "\"best:\\x1b[2J\" names no kept game: say best, best:N, last or last:N"},
+    };
+    for (const auto& [selector, message] : refused) {
+        EXPECT_FALSE(store->find(selector, path, why)) << selector;
+        EXPECT_EQ(why, message);
+    }
+}
+
+TEST_F(KeepStore, AFolderThatCannotBeWrittenIsRefusedWithItsReason)
+{
+    writeFile(root + "/file", "not a folder");
+    std::string why;
+    EXPECT_FALSE(Store::open(root + "/file/orvanta", why, options()));
+    EXPECT_EQ(why, "cannot keep games in " + root + "/file/orvanta: Not a directory");
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into a folder whatever its mode";
+    ASSERT_EQ(mkdir(folder.c_str(), 0500), 0);
+    EXPECT_FALSE(Store::open(folder, why, options()));
+    EXPECT_EQ(why, "cannot keep games in " + folder + ": Permission denied");
+}
+
+// The size limit of the process (ulimit -f) stops a write with SIGXFSZ and EFBIG: the
+// step fails with its reason, the table stays as it was, and the game goes on.
+TEST_F(KeepStore, AFileSizeLimitFailsTheStepAndLeavesTheTableAsItWas)
+{
+    const std::string result = inChild([&]() -> std::string {
+        std::string why;
+        auto store = Store::open(folder, why, options());
+        if (!store)
+            return "no store: " + why;
+        play(*store, "Ann", 2, 60);
+        const std::string recording = store->newRecording();
+        writeFile(recording, header + randomMoves(3000));
+        if (!store->started(recording, "Bo", 3, clock, why))
+            return "started: " + why;
+        const rlimit small{4096, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &small);
+        if (store->ended(recording, 4, 60, why))
+            return "a replay larger than the limit was kept";
+        if (why != "cannot write " + recording + ".gz: File too large")
+            return "the reason: " + why;
+        // The game's last numbers are noted; the next start compresses its recording.
+        if (!contains(table(), "\nplaying\t") || !contains(table(), "\tBo\t3\t60\t4\t"))
+            return "the game's row: " + table();
+        for (const std::string& name : namesIn(folder))
+            if (files::isTempName(name))
+                return "a temp file stayed: " + name;
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        if (!store->recover(why)) // the next start keeps what the end could not
+            return "recover: " + why;
+        const std::vector<Game> games = rowsOf(*store);
+        if (games.size() != 2 || games[0].player != "Bo" || games[0].state != State::cut ||
+            games[0].baskets != 4)
+            return "after the limit: " + table();
+        return {};
+    });
+    EXPECT_EQ(result, "");
+}
+
+// A small tmpfs in a mount namespace of its own: filled, then made read-only.
+TEST_F(KeepStore, AFullOrReadOnlyDiskFailsTheStepAndLeavesTheTableAsItWas)
+{
+    const std::string result = inChild([&]() -> std::string {
+        const uid_t uid = geteuid();
+        const gid_t gid = getegid();
+        if (unshare(CLONE_NEWNS | (uid == 0 ? 0 : CLONE_NEWUSER)) != 0)
+            return std::string("skip: no mount namespace: ") + std::strerror(errno);
+        if (uid != 0) {
+            writeFile("/proc/self/setgroups", "deny");
+            writeFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
+            writeFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+        }
+        const std::string disk = root + "/disk";
+        fs::create_directory(disk);
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") != 0)
+            return std::string("skip: no tmpfs: ") + std::strerror(errno);
+        folder = disk + "/orvanta";
+        std::string why;
+        auto store = Store::open(folder, why, options());
+        if (!store)
+            return "no store: " + why;
+        play(*store, "Ann", 2, 60);
+        const std::string recording = store->newRecording();
+        writeFile(recording, header + randomMoves(500));
+        if (!store->started(recording, "Bo", 3, clock, why))
+            return "started: " + why;
+        const std::string before = table();
+        const int filler = ::open((disk + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+        const std::string block(4096, 'x');
+        while (write(filler, block.data(), block.size()) > 0)
+            ;
+        while (write(filler, "x", 1) > 0)
+            ;
+        close(filler);
+        const auto failsWith = [&](const std::string& step, bool done, const std::string& reason) {
+            if (done)
+                return step + " reported success";
+            if (!contains(why, reason))
+                return step + ": " + why;
+            if (table() != before)
+                return step + " changed the table";
+            return std::string();
+        };
+        for (const std::string& failure :
+             {failsWith("scored", store->scored(recording, 1, 30, why), "No space left on device"),
+              failsWith("ended", store->ended(recording, 2, 60, why), "No space left on device")})
+            if (!failure.empty())
+                return failure;
+        fs::remove(disk + "/filler");
+        if (mount(nullptr, disk.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+            return std::string("remount: ") + std::strerror(errno);
+        for (const std::string& failure :
+             {failsWith("scored", store->scored(recording, 1, 30, why), "Read-only file system"),
+              failsWith("ended", store->ended(recording, 2, 60, why), "Read-only file system"),
+              failsWith("open", bool(Store::open(folder, why, options())),
+                        "Read-only file system")})
+            if (!failure.empty())
+                return failure;
+        const std::vector<Game> games = rowsOf(*store); // still listed
+        if (games.size() != 1 || games[0].player != "Ann")
+            return "the kept game is not listed";
+        return {};
+    });
+    if (result.starts_with("skip: "))
+        GTEST_SKIP() << result;
+    EXPECT_EQ(result, "");
+}
+
+} // namespace
