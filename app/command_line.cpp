@@ -34,10 +34,19 @@ constexpr std::array gameOptions{
                [](CommandLine& line, const std::string& file, std::ostream&) {
                    line.record = file;
                }},
-    GameOption{"--replay", "FILE", "show the game recorded in FILE (Escape stops it)",
+    GameOption{"--replay", "FILE", "show the game recorded in FILE (Escape stops it); FILE\n"
+               "                      may be a kept game: best, best:N, last or last:N",
                [](CommandLine& line, const std::string& file, std::ostream&) {
                    line.replay = file;
                }},
+    GameOption{"--games", "", "list the kept games, best first, and exit",
+               [](CommandLine& line, const std::string&, std::ostream&) {
+                   line.listGames = true;
+               }},
+    GameOption{"--json", "", "with --games: list them as JSON",
+               [](CommandLine& line, const std::string&, std::ostream&) { line.json = true; }},
+    GameOption{"--no-keep", "", "do not keep this game among the kept games",
+               [](CommandLine& line, const std::string&, std::ostream&) { line.keep = false; }},
 };
 // clang-format on
 
@@ -139,8 +148,14 @@ CommandLine readCommandLine(int argc, char* argv[], std::ostream& out, std::ostr
             return refuse("the game takes no arguments, not " + quoted(arg), err);
         return refuse("unknown option " + quoted(arg), err);
     }
-    if (!line.exitStatus && !line.record.empty() && !line.replay.empty())
+    if (line.exitStatus)
+        return line;
+    if (!line.record.empty() && !line.replay.empty())
         return refuse("--record and --replay do not go together", err);
+    if (line.json && !line.listGames)
+        return refuse("--json goes only with --games", err);
+    if (line.listGames && (!line.record.empty() || !line.replay.empty() || !line.keep))
+        return refuse("--games lists the kept games and takes no other option", err);
     return line;
 }
 

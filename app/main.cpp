@@ -1,6 +1,9 @@
 // The game on the desktop: the real backend, the loading screen, the event loop.
 
 #include "app/command_line.h"
+#include "keep/format.h"
+#include "keep/selector.h"
+#include "keep/store.h"
 #include "platform/program.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/replay_player.h"
@@ -8,16 +11,19 @@
 #include "platform/qt/window_system_check.h"
 #include "platform/qt/x11_connection.h"
 #include "platform/replay/recorder.h"
+#include "program/kept_game.h"
 #include "program/replay_vocabulary.h"
 #include "program/startup.h"
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -50,6 +56,83 @@ std::unique_ptr<platform::replay::Output> openRecording(const std::string& path)
     return output;
 }
 
+// The store of kept games in the player's data folder; null, with one line said, if it
+// cannot be had.
+std::unique_ptr<orvanta::keep::Store> openStore(const char* purpose)
+{
+    const std::string folder = orvanta::keep::Store::defaultFolder();
+    std::string why = "neither XDG_DATA_HOME nor HOME names a folder";
+    auto store = folder.empty() ? nullptr : orvanta::keep::Store::open(folder, why);
+    if (!store)
+        std::fprintf(stderr, "orvanta: %s: %s\n", purpose, why.c_str());
+    return store;
+}
+
+// orvanta --games [--json]: the table, best first.
+int listGames(bool json)
+{
+    const auto store = openStore("cannot list the kept games");
+    if (!store)
+        return 1;
+    if (std::string why; !store->recover(why))
+        std::fprintf(stderr, "orvanta: cannot file the games cut short: %s\n", why.c_str());
+    std::vector<orvanta::keep::Game> games;
+    if (std::string why; !store->rows(games, why)) {
+        std::fprintf(stderr, "orvanta: cannot list the kept games: %s\n", why.c_str());
+        return 1;
+    }
+    std::cout << (json ? orvanta::keep::formatJson(games, store->folder())
+                       : orvanta::keep::formatTable(games));
+    std::cout.flush();
+    return std::cout ? 0 : 1;
+}
+
+// --replay best:2 and the like name a kept game's file; anything else is a file's name.
+bool resolveKeptReplay(std::string& replay)
+{
+    if (!orvanta::keep::parseSelector(replay))
+        return true;
+    const auto store = openStore("cannot find the kept games");
+    std::string path, why;
+    if (!store || !store->find(replay, path, why)) {
+        if (store)
+            std::fprintf(stderr, "orvanta: %s\n", why.c_str());
+        return false;
+    }
+    replay = path;
+    return true;
+}
+
+// Every game played on the desktop is kept, unless it is recorded elsewhere or replayed
+// or the player says not to. Null, with one line said, if it cannot be: the game is then
+// played unrecorded.
+struct Keeping {
+    std::unique_ptr<orvanta::keep::Store> store;
+    std::string recording;
+    std::unique_ptr<platform::replay::Output> output;
+};
+std::optional<Keeping> startKeeping()
+{
+    Keeping keeping;
+    keeping.store = openStore("this game is not kept");
+    if (!keeping.store)
+        return std::nullopt;
+    if (std::string why; !keeping.store->recover(why))
+        std::fprintf(stderr, "orvanta: cannot file the games cut short: %s\n", why.c_str());
+    keeping.recording = keeping.store->newRecording();
+    std::string why;
+    keeping.output = platform::replay::Output::open(keeping.recording, why);
+    if (!keeping.output) {
+        std::fprintf(stderr, "orvanta: this game is not kept: cannot write %s: %s\n",
+                     platform::replay::shownFileName(keeping.recording).c_str(), why.c_str());
+        return std::nullopt;
+    }
+    return keeping;
+}
+
+// A game that ends with exit() (the X server gone) is filed on the way out.
+orvanta::KeptGame* gameToFileAtExit = nullptr;
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -59,8 +142,13 @@ int main(int argc, char* argv[])
         std::cout.flush();
         return std::cout ? *line.exitStatus : 1;
     }
+    if (line.listGames)
+        return listGames(line.json);
+    std::string replayPath = line.replay;
+    if (!resolveKeptReplay(replayPath))
+        return 2;
     bool badReplay = false;
-    const auto replay = readReplay(line.replay, badReplay);
+    const auto replay = readReplay(replayPath, badReplay);
     if (badReplay)
         return 2;
     if (std::string why; !platform::windowSystemUsable(argc, argv, why)) {
@@ -70,6 +158,9 @@ int main(int argc, char* argv[])
     std::unique_ptr<platform::replay::Output> recording;
     if (!line.record.empty() && !(recording = openRecording(line.record)))
         return 2;
+    std::optional<Keeping> keeping;
+    if (line.keep && line.record.empty() && line.replay.empty())
+        keeping = startKeeping();
 
     platform::preferQtEventLoop();
     platform::catchPlatformFailure();
@@ -82,19 +173,30 @@ int main(int argc, char* argv[])
     platform::QtBackend backend;
     if (replay)
         backend.replayOn({replay->header.screenWidth, replay->header.screenHeight});
+    const platform::ScreenSize screen = backend.screenSize();
+    const platform::replay::Header header{screen.width, screen.height, orvanta::programVersion()};
     std::optional<platform::replay::Recorder> recorder;
-    if (recording) {
-        const platform::ScreenSize screen = backend.screenSize();
-        recorder.emplace(
-            std::move(recording), line.record, "orvanta",
-            platform::replay::Header{screen.width, screen.height, orvanta::programVersion()});
+    if (recording)
+        recorder.emplace(std::move(recording), line.record, "orvanta", header);
+    std::optional<orvanta::KeptGame> kept;
+    if (keeping) {
+        kept.emplace(std::move(keeping->store), keeping->recording,
+                     std::make_unique<platform::replay::Recorder>(
+                         std::move(keeping->output), keeping->recording, "orvanta", header));
+        gameToFileAtExit = &*kept;
+        std::atexit([] {
+            if (gameToFileAtExit)
+                gameToFileAtExit->finish();
+        });
     }
     platform::Program program(backend);
     if (recorder)
         program.listen(&*recorder);
+    if (kept)
+        program.listen(&*kept);
     std::optional<platform::ReplayPlayer> player;
     if (replay) {
-        player.emplace(backend, *replay, orvanta::replayVocabulary(), line.replay);
+        player.emplace(backend, *replay, orvanta::replayVocabulary(), replayPath);
         player->start();
     }
     std::function<void()> stopReplay;
@@ -103,5 +205,9 @@ int main(int argc, char* argv[])
     platform::endProgramOnTerminationSignals(stopReplay);
     program.dispatch(orvanta::StartProgram);
     const int status = program.ended() ? program.exitStatus() : QApplication::exec();
+    if (kept) {
+        kept->finish();
+        gameToFileAtExit = nullptr;
+    }
     return player ? player->finish() : status;
 }

@@ -2,8 +2,14 @@
 
 #include "ball/clock.h"
 #include "board/form1.h"
+#include "core/modafs.h"
+#include "core/number_text.h"
 #include "hoop/frmsplash.h"
 #include "platform/program.h"
+#include "screens/frmsplash1.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace orvanta {
 
@@ -15,6 +21,19 @@ bool isPlayTimer(const platform::Timer& timer)
     const Form1* board = program.find<Form1>();
     return (ball && (&timer == &ball->Timer1 || &timer == &ball->Timer3)) ||
            (hoop && &timer == &hoop->Timer1) || (board && &timer.form() == board);
+}
+
+GameProgress gameProgress()
+{
+    const platform::Program& program = platform::Program::current();
+    const modAFS* afs = program.find<modAFS>();
+    const frmSplash1* entry = program.find<frmSplash1>();
+    if (!afs || afs->PlayerName.empty() || !entry)
+        return {};
+    const int minutes = static_cast<int>(std::lround(numericValue(entry->Combo1.Text())));
+    const int secondsLeft = std::max(0, static_cast<int>(afs->SecondsLeft.value()));
+    return {afs->PlayerName, minutes, afs->BasketCount.value(),
+            std::max(0, minutes * 60 - secondsLeft)};
 }
 
 } // namespace orvanta

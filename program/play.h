@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace platform {
 class Timer;
 }
@@ -9,5 +11,14 @@ namespace orvanta {
 // Whether `timer` runs the play itself: the ball's move and its floor, the rim, and the
 // board. A trace of a game follows these ticks.
 bool isPlayTimer(const platform::Timer& timer);
+
+// The game as far as it has gone, as its end screen would count it.
+struct GameProgress {
+    std::string player; // empty until the player has started the game
+    int minutes = 0;    // the length chosen
+    int baskets = 0;
+    int secondsPlayed = 0;
+};
+GameProgress gameProgress();
 
 } // namespace orvanta

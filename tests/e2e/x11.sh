@@ -5,8 +5,13 @@ cleanup_pids=()
 cleanup() {
   local pid
   for pid in "${cleanup_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$tests_data_home"
 }
 trap cleanup EXIT
+
+# The games the tests play are kept in a folder of their own, never in the player's.
+tests_data_home=$(mktemp -d)
+export XDG_DATA_HOME=$tests_data_home
 
 # Starts a private X server of the given size (WxH) and points DISPLAY at it, so that
 # tests can run side by side without sharing the pointer and the keyboard.
