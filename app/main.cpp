@@ -87,10 +87,13 @@ int listGames(bool json)
     return std::cout ? 0 : 1;
 }
 
-// --replay best:2 and the like name a kept game's file; anything else is a file's name.
+// --replay best, last, best:N or last:N names a kept game's file (./best for a file of
+// that name); anything else is a file's name.
 bool resolveKeptReplay(std::string& replay)
 {
-    if (!orvanta::keep::parseSelector(replay))
+    const bool selects = orvanta::keep::parseSelector(replay) || replay.starts_with("best:") ||
+                         replay.starts_with("last:");
+    if (!selects)
         return true;
     const auto store = openStore("cannot find the kept games");
     std::string path, why;

@@ -60,6 +60,12 @@ expect_exit 30 0
 ends_at_once 2 "" "there is no kept game best:3" "$game" --replay best:3
 expect_one_line "$artefacts/case-$case_number.err"
 
+echo "Kept-game options that do not go together are refused"
+ends_at_once 2 "" "--json goes only with --games" "$game" --json
+ends_at_once 2 "" "--games lists the kept games and takes no other option" "$game" --games --no-keep
+ends_at_once 2 "" '"best:x" names no kept game' "$game" --replay best:x
+ends_at_once 0 "[" "" "$game" --games --json
+
 echo "A game killed mid-play is filed as cut at the next start"
 start_playing --name Cid "$game"
 sleep 2
