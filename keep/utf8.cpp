@@ -1,35 +1,12 @@
 #include "keep/utf8.h"
 
+#include "platform/replay/format.h"
+
 namespace orvanta::keep::utf8 {
 
 std::size_t characterLength(std::string_view text, std::size_t at)
 {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned int low = 0x80, high = 0xBF; // the range of the second byte: no overlong forms,
-                                          // surrogates or code points past U+10FFFF
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    return length;
+    return platform::replay::codePointLength(text, at);
 }
 
 bool isControl(std::string_view character)

@@ -89,19 +89,6 @@ protected:
         sim.answer(msgbox::ok);
     }
 
-    void dropThroughTheHoop()
-    {
-        sim.invoke([&] {
-            BallWindow& ball = form<BallWindow>();
-            const frmSplash& hoop = form<frmSplash>();
-            ball.Left = hoop.Left + 1100;
-            ball.Top = hoop.Top + 600;
-            afs().BallSpeedX = 0;
-            afs().BallSpeedY = 40;
-        });
-        sim.advance(300);
-    }
-
     std::string folder;
     std::string recording;
     std::optional<KeptGame> kept;

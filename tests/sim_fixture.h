@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/modafs.h"
-#include "program/startup.h"
 #include "platform/form.h"
 #include "platform/msgbox.h"
 #include "platform/program.h"
 #include "platform/sim/sim_backend.h"
+#include "program/startup.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +42,8 @@ protected:
     // but without the screens around it. Returns when the game runs (inside the ball
     // window's modal show).
     void startGame(const std::string& name = "Ann", int seconds = 600);
+    // Puts the ball over the hoop's opening, falling, and lets it drop through.
+    void dropThroughTheHoop();
 
     std::string openBoxTitle() const
     {
@@ -55,10 +57,24 @@ protected:
 
 #include "ball/clock.h"
 #include "core/windows.h"
+#include "hoop/frmsplash.h"
 
 inline void SimTest::startGame(const std::string& name, int seconds)
 {
     afs().PlayerName = name;
     afs().SecondsLeft = static_cast<std::int16_t>(seconds);
     start([] { orvanta::window<orvanta::clock>(); });
+}
+
+inline void SimTest::dropThroughTheHoop()
+{
+    sim.invoke([&] {
+        orvanta::clock& ball = form<orvanta::clock>();
+        const orvanta::frmSplash& hoop = form<orvanta::frmSplash>();
+        ball.Left = hoop.Left + 1100;
+        ball.Top = hoop.Top + 600;
+        afs().BallSpeedX = 0;
+        afs().BallSpeedY = 40;
+    });
+    sim.advance(300);
 }

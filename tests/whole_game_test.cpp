@@ -14,22 +14,7 @@ using BallWindow = orvanta::clock;
 
 namespace {
 
-class WholeGame : public SimTest {
-protected:
-    // Puts the ball over the opening, falling, and lets it drop through.
-    void dropThroughTheHoop()
-    {
-        sim.invoke([&] {
-            BallWindow& ball = form<BallWindow>();
-            const frmSplash& hoop = form<frmSplash>();
-            ball.Left = hoop.Left + 1100;
-            ball.Top = hoop.Top + 600;
-            afs().BallSpeedX = 0;
-            afs().BallSpeedY = 40;
-        });
-        sim.advance(300);
-    }
-};
+using WholeGame = SimTest;
 
 TEST_F(WholeGame, FromTheLoadingScreenToExit)
 {

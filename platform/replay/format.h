@@ -103,6 +103,9 @@ std::string lineOf(std::int64_t ms, const TakenEvent& event);
 std::string eventLine(const Event& event, const Vocabulary& vocabulary,
                       const std::vector<std::string>& texts);
 
+// The length of the UTF-8 code point at `at`, or 0 if the bytes there are not one
+// (overlong forms, surrogates and code points past U+10FFFF are not).
+std::size_t codePointLength(std::string_view text, std::size_t at);
 // `utf8` cut to at most `bytes` bytes of whole code points.
 std::string_view cutText(std::string_view utf8, std::size_t bytes);
 
