@@ -2,7 +2,8 @@
 # Games kept in the player's data folder: two games played on the desktop are both listed
 # by --games, best first, with the baskets their replays count; --replay best shows the
 # best; a game killed mid-play is filed as cut at the next start; a folder that cannot be
-# written costs one line, and the game plays unkept.
+# written costs one line, and the game plays unkept; a game that loses its X server is
+# filed as it ends.
 # usage: kept_games_e2e.sh <orvanta binary> <orvanta-sim> <artefacts folder>
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
@@ -83,4 +84,12 @@ expect_exit 10 0
 expect_one_line "$artefacts/unkept.txt"
 grep -q "^orvanta: this game is not kept: cannot keep games in .*not-a-folder/orvanta: " \
   "$artefacts/unkept.txt" || fail "the game said: $(cat "$artefacts/unkept.txt")"
+echo "A game whose X server goes is filed on the way out, not left to the next start"
+start_playing --name Dee --stderr "$artefacts/dee.txt" "$game"
+sleep 1
+kill "$xvfb_pid"
+expect_exit 10 1
+"$game" --games >"$artefacts/games-after-x.txt"
+grep -q "Dee.*finished" "$artefacts/games-after-x.txt" ||
+  fail "the game that lost its display is not filed: $(cat "$artefacts/games-after-x.txt")"
 echo "PASS"
