@@ -24,20 +24,22 @@ void KeptGame::took(const platform::TakenEvent& event)
 }
 
 // A basket is counted inside a tick's handler: the row hears of it at the next event, a
-// few ms later, which is soon enough for a game that dies there.
+// few ms later, which is soon enough for a game that dies there. Most events change
+// neither the start nor the baskets: only those are looked at.
 void KeptGame::follow()
 {
-    progress_ = gameProgress();
     if (failed_)
         return;
+    const bool starts = !started_ && gameStarted();
+    if (!starts && (!started_ || basketsCounted() == progress_.baskets))
+        return;
+    progress_ = gameProgress();
     std::string why;
-    if (!started_ && !progress_.player.empty()) {
+    if (starts) {
         started_ = true;
-        baskets_ = progress_.baskets;
         failed_ = !store_->started(recording_, progress_.player, progress_.minutes,
                                    static_cast<std::int64_t>(std::time(nullptr)), why);
-    } else if (started_ && progress_.baskets != baskets_) {
-        baskets_ = progress_.baskets;
+    } else {
         failed_ = !store_->scored(recording_, progress_.baskets, progress_.secondsPlayed, why);
     }
     if (failed_)

@@ -36,9 +36,8 @@ private:
     std::unique_ptr<platform::replay::Recorder> recorder_;
     bool started_ = false;
     bool finished_ = false;
-    bool failed_ = false; // the table could not be written: said once, then left alone
-    int baskets_ = 0;     // as the table has them
-    GameProgress progress_;
+    bool failed_ = false;   // the table could not be written: said once, then left alone
+    GameProgress progress_; // as the table has it
 };
 
 } // namespace orvanta

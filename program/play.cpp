@@ -23,6 +23,18 @@ bool isPlayTimer(const platform::Timer& timer)
            (hoop && &timer == &hoop->Timer1) || (board && &timer.form() == board);
 }
 
+bool gameStarted()
+{
+    const modAFS* afs = platform::Program::current().find<modAFS>();
+    return afs && !afs->PlayerName.empty();
+}
+
+int basketsCounted()
+{
+    const modAFS* afs = platform::Program::current().find<modAFS>();
+    return afs ? afs->BasketCount.value() : 0;
+}
+
 GameProgress gameProgress()
 {
     const platform::Program& program = platform::Program::current();

@@ -20,5 +20,8 @@ struct GameProgress {
     int secondsPlayed = 0;
 };
 GameProgress gameProgress();
+// The two things of it that change during a game, cheap enough to look at on every event.
+bool gameStarted();
+int basketsCounted();
 
 } // namespace orvanta
