@@ -8,6 +8,8 @@
 #include <utility>
 
 #if defined(__unix__)
+#include "platform/replay/write_signals.h"
+
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
@@ -41,28 +43,6 @@ bool failed(std::string& why, const std::error_code& error)
 }
 
 #if defined(__unix__)
-
-// Runs `call` with SIGXFSZ held back and drops the one it raised: a file-size limit is
-// then EFBIG to report, not the end of the game.
-template <class Call>
-auto withoutSizeSignal(Call call)
-{
-    sigset_t held, before;
-    sigemptyset(&held);
-    sigaddset(&held, SIGXFSZ);
-    pthread_sigmask(SIG_BLOCK, &held, &before);
-    const auto result = call();
-    const int error = errno;
-    sigset_t pending;
-    sigpending(&pending);
-    if (sigismember(&pending, SIGXFSZ) && !sigismember(&before, SIGXFSZ)) {
-        const timespec now{};
-        sigtimedwait(&held, nullptr, &now);
-    }
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-    errno = error;
-    return result;
-}
 
 int openFile(const std::string& path, int flags)
 {
@@ -159,7 +139,7 @@ bool File::writeAll(std::string_view bytes, std::string& why)
 {
     while (!bytes.empty()) {
         const ssize_t n =
-            withoutSizeSignal([&] { return ::write(fd_, bytes.data(), bytes.size()); });
+            platform::replay::withoutWriteSignals([&] { return ::write(fd_, bytes.data(), bytes.size()); });
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -10,6 +10,8 @@
 #include <limits>
 
 #if defined(__unix__)
+#include "platform/replay/write_signals.h"
+
 #include <csetjmp>
 #include <csignal>
 #include <fcntl.h>
@@ -51,35 +53,6 @@ struct Output::Handle {
 };
 
 namespace {
-
-// Runs `call` with SIGPIPE and SIGXFSZ held back from this thread and drops those it
-// raised: a reader gone or the file-size limit is then an error (EPIPE, EFBIG) to report,
-// not the end of the game.
-template <class Call>
-auto withoutWriteSignals(Call call)
-{
-    sigset_t held, before;
-    sigemptyset(&held);
-    sigaddset(&held, SIGPIPE);
-    sigaddset(&held, SIGXFSZ);
-    pthread_sigmask(SIG_BLOCK, &held, &before);
-    const auto result = call();
-    const int error = errno;
-    sigset_t pending;
-    sigpending(&pending);
-    for (const int signal : {SIGPIPE, SIGXFSZ}) {
-        if (sigismember(&pending, signal) && !sigismember(&before, signal)) {
-            sigset_t one;
-            sigemptyset(&one);
-            sigaddset(&one, signal);
-            const timespec now{};
-            sigtimedwait(&one, nullptr, &now);
-        }
-    }
-    pthread_sigmask(SIG_SETMASK, &before, nullptr);
-    errno = error;
-    return result;
-}
 
 // A page of the mapping past the end of a file that another program has cut short raises
 // SIGBUS when it is written. While a line is copied, that fault ends the copy instead; any
