@@ -140,4 +140,31 @@ TEST(ReplayFile, TheWriterCutsTextAtWholeCodePoints)
     EXPECT_EQ(cutText(ball + "x", 3), "");
 }
 
+TEST(ReplayFile, AMessageNamesAFileByItsWholePathUnlessItIsAFlood)
+{
+    const std::string deep = "/home/" + std::string(300, 'd') + "/\u00e9t\u00e9/game.replay";
+    const std::string flood(maxShownPathBytes + 500, 'x');
+    const std::string ball = "\U0001F3C0"; // four bytes, a cut must not split it
+    std::string floodOfBalls = "/y";
+    while (floodOfBalls.size() <= maxShownPathBytes + 1)
+        floodOfBalls += ball;
+    const struct {
+        std::string path;
+        std::string shown;
+    } cases[] = {
+        {"game.replay", "game.replay"},
+        {deep, deep},
+        {std::string(maxShownPathBytes, 'p'), std::string(maxShownPathBytes, 'p')},
+        {flood + "/end.replay", "..." + (flood + "/end.replay").substr(11 + 500)},
+        {"a\tb\x1b[31m\xff.replay", "a\\x09b\\x1b[31m\\xff.replay"},
+        {"\xc2\x9b" "2J", "\\xc2\\x9b2J"}, // a C1 control
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shownFileName(c.path), c.shown) << c.path.size() << " bytes";
+    const std::string cut = shownFileName(floodOfBalls);
+    ASSERT_TRUE(cut.starts_with("..."));
+    EXPECT_EQ((cut.size() - 3) % ball.size(), 0u) << "a cut inside a character";
+    EXPECT_EQ(cut.substr(3, ball.size()), ball);
+}
+
 } // namespace

@@ -436,11 +436,12 @@ Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary)
 
 std::string shownFileName(std::string_view path)
 {
-    // The end names the file best; a long path keeps it.
-    constexpr std::size_t kept = 60;
+    // A player looks for the file by its whole path, wherever it lies; only a path longer
+    // than anyone types or a folder nests (a flood of bytes) is cut, to its end, which
+    // names the file best.
     std::size_t from = 0;
-    if (path.size() > kept) {
-        from = path.size() - kept;
+    if (path.size() > maxShownPathBytes) {
+        from = path.size() - maxShownPathBytes;
         while (from < path.size() && (static_cast<unsigned char>(path[from]) & 0xC0) == 0x80)
             ++from; // not inside a character
     }

@@ -76,7 +76,9 @@ Replay readReplay(std::string_view text, const Vocabulary& vocabulary);
 Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary);
 
 // A file name as a message shows it: control characters and bytes that are not UTF-8 as
-// \xHH, so that a name cannot speak to the terminal, and a long one cut to its end.
+// \xHH, so that a name cannot speak to the terminal; whole, unless it is longer than
+// maxShownPathBytes, when it is cut to its end.
+inline constexpr std::size_t maxShownPathBytes = 1024;
 std::string shownFileName(std::string_view path);
 
 // --- Writing ---------------------------------------------------------------------------
