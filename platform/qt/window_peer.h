@@ -11,6 +11,7 @@
 #include "platform/qt/x11_mover.h"
 #include "platform/qt/x11_window_state.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -62,6 +63,16 @@ inline void handBackToQt(QWidget&, X11Mover&) {}
 inline void handBackToQt(QWindow& w, X11Mover& mover) { mover.release(w); }
 inline void forgetNative(QWidget&, X11Mover&) {}
 inline void forgetNative(QWindow&, X11Mover& mover) { mover.forget(); }
+// The window's place waits while a move of it is on its way (see X11Mover).
+inline bool moveOnItsWay(const QWidget&, const X11Mover&) { return false; }
+inline bool moveOnItsWay(const QWindow&, const X11Mover& mover) { return mover.busy(); }
+// Draws the invalid part now, to reach X with the shape sent in the same round.
+inline void paintNow(QWidget& w) { w.repaint(); }
+inline void paintNow(QWindow& w)
+{
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(&w, &request);
+}
 inline WId nativeIdOf(const QWidget& w) { return w.internalWinId(); }
 inline WId nativeIdOf(const QWindow& w) { return w.handle() ? w.winId() : 0; }
 // Where Qt last learnt the window stands (for a frameless one, its client area).
@@ -175,7 +186,11 @@ protected:
     void applyGeometry()
     {
         // Called on every move tick of the ball: no repaint, and a resize only when needed.
-        geometryPending_ = false;
+        // Place, shape and picture go to X together, each time the window manager has
+        // answered the last move: never the shape of one tick at the place of another.
+        geometryPending_ = window_api::moveOnItsWay(*this, mover_);
+        if (geometryPending_)
+            return;
         const QSize size(form_.pixelWidth(), form_.pixelHeight());
         if (size != QtWindow::size()) {
             window_api::handBackToQt(*this, mover_);
@@ -258,8 +273,10 @@ private:
         if (!QtWindow::isVisible())
             return;
         applyShape();
-        if (QtWindow::mask() != nothing())
+        if (QtWindow::mask() != nothing()) {
             QtWindow::update(); // the picture moved within the window
+            window_api::paintNow(*this);
+        }
     }
 
     // The form's shape, and only what of the form lies inside the window. Sent to X only

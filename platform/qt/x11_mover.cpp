@@ -2,14 +2,13 @@
 
 #include "platform/qt/x11_connection.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
 
 #ifdef ORVANTA_HAVE_XCB
 #include <xcb/xcb.h>
-
-#include <cstdlib>
 #endif
 
 namespace platform {
@@ -23,6 +22,16 @@ X11Mover::X11Mover()
             release(*window_);
         movedSinceLook_ = false;
     });
+    answerWait_.setSingleShot(true);
+    answerWait_.setInterval(answerWaitMs);
+    answerWait_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&answerWait_, &QTimer::timeout, &answerWait_, [this] { answered(); });
+}
+
+X11Mover::~X11Mover()
+{
+    if (holding_ && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
 void X11Mover::moveTo(QWindow& window, QPoint place)
@@ -38,8 +47,17 @@ void X11Mover::moveTo(QWindow& window, QPoint place)
 
 void X11Mover::forget()
 {
+    if (holding_)
+        QCoreApplication::instance()->removeNativeEventFilter(this);
     holding_ = false;
     idle_.stop();
+    answered(); // by Qt, from now on
+}
+
+void X11Mover::answered()
+{
+    awaitingAnswer_ = false;
+    answerWait_.stop();
 }
 
 #ifdef ORVANTA_HAVE_XCB
@@ -64,24 +82,16 @@ bool X11Mover::hold(QWindow& window)
 {
     xcb_connection_t* connection = connectionOf(window);
     // Exposed: Qt has seen the window mapped (and reparented, under a window manager), so
-    // it needs no structure event of this window until it hides it.
+    // it needs no ConfigureNotify of this window until it hides it.
     if (!connection || !window.isExposed())
         return false;
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-        connection, xcb_get_window_attributes(connection, id), nullptr);
-    if (!attributes)
-        return false;
-    qtEventMask_ = attributes->your_event_mask;
-    std::free(attributes);
-    const std::uint32_t quiet = qtEventMask_ & ~std::uint32_t{XCB_EVENT_MASK_STRUCTURE_NOTIFY};
-    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &quiet);
     window_ = &window;
     connection_ = connection;
-    id_ = id;
+    id_ = static_cast<xcb_window_t>(window.winId());
     ratio_ = window.devicePixelRatio();
     screenCorner_ = window.screen() ? window.screen()->geometry().topLeft() : QPoint();
     holding_ = true;
+    QCoreApplication::instance()->installNativeEventFilter(this);
     idle_.start();
     return true;
 }
@@ -94,6 +104,22 @@ void X11Mover::sendMove(QPoint place)
     xcb_configure_window(connection_, id_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     xcb_flush(connection_);
     place_ = place;
+    awaitingAnswer_ = true;
+    answerWait_.start();
+}
+
+bool X11Mover::nativeEventFilter(const QByteArray& type, void* message, qintptr*)
+{
+    if (!holding_ || type != "xcb_generic_event_t")
+        return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_CONFIGURE_NOTIFY)
+        return false;
+    const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
+    if (configure->window != id_ || configure->event != id_)
+        return false;
+    answered();
+    return true; // Qt hears where the window is when it gets the window back
 }
 
 void X11Mover::release(QWindow& window)
@@ -103,7 +129,6 @@ void X11Mover::release(QWindow& window)
     forget();
     xcb_connection_t* connection = connection_;
     const xcb_window_t id = id_;
-    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &qtEventMask_);
     // Tell Qt where the window is the way a window manager does, with a synthetic
     // ConfigureNotify: Qt takes its position as given.
     const QPoint native = nativeOf(place_);
@@ -127,6 +152,7 @@ void X11Mover::release(QWindow& window)
 bool X11Mover::hold(QWindow&) { return false; }
 void X11Mover::sendMove(QPoint) {}
 void X11Mover::release(QWindow&) {}
+bool X11Mover::nativeEventFilter(const QByteArray&, void*, qintptr*) { return false; }
 
 #endif
 

@@ -2,6 +2,7 @@
 
 #include "platform/backend_guard.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QPoint>
 #include <QTimer>
 #include <cstdint>
@@ -12,22 +13,33 @@ struct xcb_connection_t;
 namespace platform {
 
 // Moves a top-level window that only the program moves (the ball, a hundred times a
-// second) straight through Qt's X connection: one ConfigureWindow request and nothing
-// back. Qt would send the window's size hints with each move and answer each
-// ConfigureNotify with a round trip to ask the server where the window is, through its
-// reader thread: most of what a move cost. While the mover holds a shown window, Qt does
-// not hear of its structure events; it learns where the window is when the mover hands
-// the window back. A window not yet shown, or off X11, is moved through Qt.
+// second) straight through Qt's X connection: one ConfigureWindow request. Qt would send
+// the window's size hints with each move and answer each ConfigureNotify with a round trip
+// to ask the server where the window is: most of what a move cost. While the mover holds
+// a shown window it takes that window's ConfigureNotify events itself, so Qt learns where
+// the window is only when the mover hands it back. A window not yet shown, or off X11, is
+// moved through Qt.
 //
-// Nor does Qt hear of the held window's destruction by another client: a move then comes
-// back as a BadWindow error, which the destroy watch takes for the notice (see
-// watchDestroyedWindows). A window that stops moving is handed back to Qt after a second,
-// so that one no move would reach hears of its destruction as any other window does.
-class X11Mover {
+// A window manager moves a window some time after the program asks (when it gets to the
+// request: KWin, compositing, can take several frames), while a new shape or picture
+// shows at once. So one move is on its way at a time: until the manager has answered it
+// (its ConfigureNotify, synthetic or real), the mover says it is busy, and the window's
+// next place, shape and picture wait together for the answer (the event loop's round that
+// brings it) instead of racing ahead of the place on the screen. A manager that never
+// answers is waited for no longer than answerWaitMs.
+//
+// A window that stops moving is handed back to Qt after a second.
+class X11Mover final : public QAbstractNativeEventFilter {
 public:
+    static constexpr int answerWaitMs = 50;
+
     X11Mover();
+    ~X11Mover() override;
     X11Mover(const X11Mover&) = delete;
     X11Mover& operator=(const X11Mover&) = delete;
+
+    // A move sent straight to X has not been answered yet.
+    bool busy() const { return awaitingAnswer_; }
 
     // Puts `window` at `place` (Qt's device-independent desktop pixels).
     void moveTo(QWindow& window, QPoint place);
@@ -37,9 +49,12 @@ public:
     // The window's X window is gone (another client destroyed it): nothing to give back.
     void forget();
 
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+
 private:
     bool hold(QWindow& window);
     void sendMove(QPoint place);
+    void answered();
     QPoint nativeOf(QPoint place) const;
 
     QWindow* window_ = nullptr;              // the held window
@@ -51,9 +66,10 @@ private:
     // the same while the mover holds it).
     qreal ratio_ = 1;
     QPoint screenCorner_;
-    std::uint32_t qtEventMask_ = 0; // what Qt selected on the window, given back on release
-    QTimer idle_;                   // looks once a second whether the held window moved
+    QTimer idle_; // looks once a second whether the held window moved
     bool movedSinceLook_ = false;
+    bool awaitingAnswer_ = false;
+    QTimer answerWait_;
 };
 
 } // namespace platform

@@ -95,8 +95,8 @@ public:
             if (map->window == map->event)
                 keepWithdrawnIfHidden(map->window);
         }
-        // A window whose structure events the mover holds back hears no DestroyNotify: its
-        // next move finds no window, and that error is the notice.
+        // A move sent straight to a window that another client has just destroyed finds
+        // no window: that error is a notice too, whichever comes first.
         if (event->response_type == 0) {
             const auto* error = static_cast<const xcb_generic_error_t*>(message);
             if (error->error_code == XCB_WINDOW)
