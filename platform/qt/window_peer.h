@@ -24,6 +24,7 @@
 
 #include <optional>
 #include <type_traits>
+#include <utility>
 
 namespace platform {
 
@@ -92,6 +93,8 @@ public:
         window_api::setLook(*this, form);
         applyGeometry();
         onEveryRoundEnd(*this, [this] {
+            if (offsetAfterTheMove_ && !window_api::moveOnItsWay(*this, mover_))
+                setContentOffset(*std::exchange(offsetAfterTheMove_, std::nullopt));
             if (geometryPending_)
                 applyGeometry();
         });
@@ -186,8 +189,8 @@ protected:
     void applyGeometry()
     {
         // Called on every move tick of the ball: no repaint, and a resize only when needed.
-        // Place, shape and picture go to X together, each time the window manager has
-        // answered the last move: never the shape of one tick at the place of another.
+        // Never the shape or picture of one tick at the place of another: while a move is
+        // on its way to the window manager, the window's next place and looks wait for it.
         geometryPending_ = window_api::moveOnItsWay(*this, mover_);
         if (geometryPending_)
             return;
@@ -201,14 +204,25 @@ protected:
         const QPoint place = cutAtTheEdges ? desktop.keptInside(modelPlace, size)
                                            : desktop.withinReach(modelPlace, size);
         // A window placed whole shows the whole form, wherever it stands.
-        setContentOffset(cutAtTheEdges ? modelPlace - place : QPoint());
+        const QPoint offset = cutAtTheEdges ? modelPlace - place : QPoint();
+        offsetAfterTheMove_.reset();
         // Compared with the place last asked for, not with Qt's idea of the position: a
         // move sent straight to X reaches Qt only when the server's notice comes back.
-        if (place != requestedPlace_) {
-            requestedPlace_ = place;
-            window_api::moveTo(*this, place, mover_);
-            core_.movedOnScreen(QtWindow::isVisible());
+        if (place == requestedPlace_) {
+            setContentOffset(offset);
+            return;
         }
+        requestedPlace_ = place;
+        window_api::moveTo(*this, place, mover_);
+        core_.movedOnScreen(QtWindow::isVisible());
+        // Where X shows the windows itself, a shape holds at once and a manager's move when
+        // the manager gets to it: the looks for the new place wait for its answer. A
+        // compositing manager paints what it has taken in, the move and the shape and
+        // picture sent with it in one go, so there they go together.
+        if (window_api::moveOnItsWay(*this, mover_) && !mover_.composited())
+            offsetAfterTheMove_ = offset;
+        else
+            setContentOffset(offset);
     }
 
     void paintEvent(QPaintEvent* event) override
@@ -328,6 +342,7 @@ private:
     bool iconGiven_ = false;
     bool placeCheckPending_ = false; // mapped, and not yet checked where it landed
     std::optional<QPoint> requestedPlace_;
+    std::optional<QPoint> offsetAfterTheMove_; // the looks for the move on its way
     std::optional<QRegion> shape_; // the form's, in its own pixels
     QPoint contentOffset_;
 };

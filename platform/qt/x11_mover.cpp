@@ -9,6 +9,9 @@
 
 #ifdef ORVANTA_HAVE_XCB
 #include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <string>
 #endif
 
 namespace platform {
@@ -68,6 +71,35 @@ xcb_connection_t* connectionOf(const QWindow& window)
     return window.handle() ? x11Connection() : nullptr;
 }
 
+// Whether a compositing manager holds the screen of `window`, as EWMH has it announce
+// itself: by owning the selection _NET_WM_CM_S<screen number>.
+bool compositedScreen(xcb_connection_t* connection, xcb_window_t window)
+{
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    if (!geometry)
+        return false;
+    const xcb_window_t root = geometry->root;
+    std::free(geometry);
+    int number = 0;
+    for (auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+         screens.rem > 0 && screens.data->root != root; xcb_screen_next(&screens))
+        ++number;
+    const std::string name = "_NET_WM_CM_S" + std::to_string(number);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()),
+        nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    std::free(atom);
+    const bool composited = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    return composited;
+}
+
 } // namespace
 
 // Qt scales each screen's part of the desktop about that screen's corner.
@@ -90,6 +122,7 @@ bool X11Mover::hold(QWindow& window)
     id_ = static_cast<xcb_window_t>(window.winId());
     ratio_ = window.devicePixelRatio();
     screenCorner_ = window.screen() ? window.screen()->geometry().topLeft() : QPoint();
+    composited_ = compositedScreen(connection, id_);
     holding_ = true;
     QCoreApplication::instance()->installNativeEventFilter(this);
     idle_.start();
@@ -118,7 +151,10 @@ bool X11Mover::nativeEventFilter(const QByteArray& type, void* message, qintptr*
     const auto* configure = static_cast<const xcb_configure_notify_event_t*>(message);
     if (configure->window != id_ || configure->event != id_)
         return false;
-    answered();
+    // A manager that does not frame the window makes X tell of the move as well as the
+    // manager itself: only news of the place last sent is the answer to it.
+    if (QPoint(configure->x, configure->y) == nativeOf(place_))
+        answered();
     return true; // Qt hears where the window is when it gets the window back
 }
 

@@ -23,10 +23,11 @@ namespace platform {
 // A window manager moves a window some time after the program asks (when it gets to the
 // request: KWin, compositing, can take several frames), while a new shape or picture
 // shows at once. So one move is on its way at a time: until the manager has answered it
-// (its ConfigureNotify, synthetic or real), the mover says it is busy, and the window's
+// (a ConfigureNotify, synthetic or real, with the place asked for), the mover says it is
+// busy, and the window's
 // next place, shape and picture wait together for the answer (the event loop's round that
 // brings it) instead of racing ahead of the place on the screen. A manager that never
-// answers is waited for no longer than answerWaitMs.
+// answers, or puts the window elsewhere, is waited for no longer than answerWaitMs.
 //
 // A window that stops moving is handed back to Qt after a second.
 class X11Mover final : public QAbstractNativeEventFilter {
@@ -40,6 +41,9 @@ public:
 
     // A move sent straight to X has not been answered yet.
     bool busy() const { return awaitingAnswer_; }
+    // A compositing manager paints the screen (as of when the mover took the window), not
+    // the X server itself.
+    bool composited() const { return composited_; }
 
     // Puts `window` at `place` (Qt's device-independent desktop pixels).
     void moveTo(QWindow& window, QPoint place);
@@ -69,6 +73,7 @@ private:
     QTimer idle_; // looks once a second whether the held window moved
     bool movedSinceLook_ = false;
     bool awaitingAnswer_ = false;
+    bool composited_ = false;
     QTimer answerWait_;
 };
 

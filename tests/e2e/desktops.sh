@@ -37,7 +37,7 @@ private_settings() {
   XDG_CONFIG_HOME=$(mktemp -d)
 }
 
-# A private Xvfb of size $2 with the X11 window manager $1 (mutter, xfwm4, kwin_x11 or i3)
+# A private Xvfb of size $2 with the X11 window manager $1 (mutter, xfwm4, kwin_x11, i3 or slow)
 # on it; kwin_wayland gives a headless KWin Wayland session instead (own_kwin_wayland_session).
 own_window_manager() {
   local manager=$1 size=$2 log
@@ -52,6 +52,8 @@ own_window_manager() {
     mutter) start_session "$log" mutter --x11 --replace ;;
     xfwm4) start_session "$log" xfwm4 --replace --compositor=on ;;
     kwin_x11) start_session "$log" kwin_x11 --replace ;;
+    # A manager that carries out each move 30 ms (three ticks) late: $SLOW_WM names it.
+    slow) start_session "$log" "${SLOW_WM:?}" 30 ;;
     i3)
       # i3 will not start without a configuration; its bar comes with the defaults.
       printf 'font pango:monospace 8\nbar {\n}\n' >"$XDG_CONFIG_HOME/i3.conf"
