@@ -75,3 +75,30 @@ build() {
   fi
   cmake --build build "$@"
 }
+
+# What the tests run in: a private virtual X server on a free display (stopped when the
+# calling script exits), a private runtime folder, Qt at scale 1, and mawk as awk, as on a
+# fresh Debian machine, also where gawk took the name.
+start_test_display() {
+  local display=90
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  test_xvfb_pid=$!
+  trap 'kill "$test_xvfb_pid" 2>/dev/null; wait "$test_xvfb_pid" 2>/dev/null || true' EXIT
+  export DISPLAY=":$display"
+  for _ in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  xdpyinfo >/dev/null 2>&1 || { echo "The virtual X server did not start" >&2; exit 1; }
+
+  export XDG_RUNTIME_DIR
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  chmod 700 "$XDG_RUNTIME_DIR"
+  export QT_SCALE_FACTOR=1
+  mkdir -p build/mawk
+  ln -sf "$(command -v mawk)" build/mawk/awk
+  export PATH="$PWD/build/mawk:$PATH"
+}

@@ -155,7 +155,11 @@ bool X11Mover::nativeEventFilter(const QByteArray& type, void* message, qintptr*
     // manager itself: only news of the place last sent is the answer to it.
     if (QPoint(configure->x, configure->y) == nativeOf(place_))
         answered();
-    return true; // Qt hears where the window is when it gets the window back
+    // A window manager's word (sent, not made by X) Qt takes as given, at no cost, and so
+    // keeps up with where the window is. X's own notice Qt would check with a round trip:
+    // it learns where the window is when it gets the window back.
+    const bool sent = (event->response_type & 0x80) != 0;
+    return !sent;
 }
 
 void X11Mover::release(QWindow& window)

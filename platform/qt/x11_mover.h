@@ -16,23 +16,24 @@ namespace platform {
 // second) straight through Qt's X connection: one ConfigureWindow request. Qt would send
 // the window's size hints with each move and answer each ConfigureNotify with a round trip
 // to ask the server where the window is: most of what a move cost. While the mover holds
-// a shown window it takes that window's ConfigureNotify events itself, so Qt learns where
-// the window is only when the mover hands it back. A window not yet shown, or off X11, is
-// moved through Qt.
+// a shown window it takes the X server's own ConfigureNotify events of that window, so
+// that (with no window manager) Qt learns where the window is when the mover hands it
+// back; a manager's word Qt hears, as it costs nothing. A window not yet shown, or off
+// X11, is moved through Qt.
 //
 // A window manager moves a window some time after the program asks (when it gets to the
 // request: KWin, compositing, can take several frames), while a new shape or picture
 // shows at once. So one move is on its way at a time: until the manager has answered it
 // (a ConfigureNotify, synthetic or real, with the place asked for), the mover says it is
-// busy, and the window's
-// next place, shape and picture wait together for the answer (the event loop's round that
-// brings it) instead of racing ahead of the place on the screen. A manager that never
-// answers, or puts the window elsewhere, is waited for no longer than answerWaitMs.
+// busy, and the window's next place, shape and picture wait for the answer (the event
+// loop's round that brings it) instead of racing ahead of the place on the screen. A
+// manager that never answers, or puts the window elsewhere, is waited for no longer than
+// answerWaitMs.
 //
 // A window that stops moving is handed back to Qt after a second.
 class X11Mover final : public QAbstractNativeEventFilter {
 public:
-    static constexpr int answerWaitMs = 50;
+    static constexpr int answerWaitMs = 200;
 
     X11Mover();
     ~X11Mover() override;

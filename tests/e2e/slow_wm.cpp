@@ -51,7 +51,9 @@ public:
             }
             carryOutDueRequests();
             XFlush(display_);
-            poll(&connection, 1, waitMs());
+            // A round trip reads what came meanwhile into Xlib's queue, not the socket's.
+            if (XEventsQueued(display_, QueuedAlready) == 0)
+                poll(&connection, 1, waitMs());
         }
     }
 
