@@ -36,8 +36,9 @@ own_window_manager "$manager" 1024x768
 "$sim" --replay "$artefacts/game.replay" --trace >"$artefacts/game.trace"
 
 for round in $(seq 1 "$rounds"); do
-  for build in "${builds[@]}"; do
-    shots=$artefacts/$(basename "$build")-$round
+  for which in "${!builds[@]}"; do
+    build=${builds[$which]}
+    shots=$artefacts/build$((which + 1))-round$round
     mkdir -p "$shots"
     start_game "$build/app/orvanta" --replay "$artefacts/game.replay"
     wait_window Clock 10 >/dev/null
@@ -48,7 +49,7 @@ for round in $(seq 1 "$rounds"); do
     done
     xdotool key Escape 2>/dev/null || true
     while kill -0 "$game_pid" 2>/dev/null; do sleep 0.1; done
-    echo "$(basename "$build"), round $round: $("$shot_check" assets/ball.png \
+    echo "$build, round $round: $("$shot_check" assets/ball.png \
       "$artefacts/game.trace" "$shots"/*.png | tail -n 1)"
   done
 done

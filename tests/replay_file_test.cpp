@@ -157,7 +157,9 @@ TEST(ReplayFile, AMessageNamesAFileByItsWholePathUnlessItIsAFlood)
         {std::string(maxShownPathBytes, 'p'), std::string(maxShownPathBytes, 'p')},
         {flood + "/end.replay", "..." + (flood + "/end.replay").substr(11 + 500)},
         {"a\tb\x1b[31m\xff.replay", "a\\x09b\\x1b[31m\\xff.replay"},
-        {"\xc2\x9b" "2J", "\\xc2\\x9b2J"}, // a C1 control
+        {"\xc2\x9b"
+         "2J",
+         "\\xc2\\x9b2J"}, // a C1 control
     };
     for (const auto& c : cases)
         EXPECT_EQ(shownFileName(c.path), c.shown) << c.path.size() << " bytes";

@@ -343,7 +343,7 @@ private:
     bool placeCheckPending_ = false; // mapped, and not yet checked where it landed
     std::optional<QPoint> requestedPlace_;
     std::optional<QPoint> offsetAfterTheMove_; // the looks for the move on its way
-    std::optional<QRegion> shape_; // the form's, in its own pixels
+    std::optional<QRegion> shape_;             // the form's, in its own pixels
     QPoint contentOffset_;
 };
 

@@ -81,7 +81,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: shot_check <ball picture> <trace> <screenshot>...\n");
         return 2;
     }
-    const QImage ball = QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_RGB32);
+    const QImage ball =
+        QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_RGB32);
     const std::vector<Place> places = placesOf(QString::fromLocal8Bit(argv[2]));
     if (ball.isNull() || places.empty()) {
         std::fprintf(stderr, "shot_check: cannot read the ball picture or the trace\n");
@@ -89,7 +90,8 @@ int main(int argc, char* argv[])
     }
     int had = 0, none = 0, never = 0;
     for (int n = 3; n < argc; ++n) {
-        const QImage shot = QImage(QString::fromLocal8Bit(argv[n])).convertToFormat(QImage::Format_RGB32);
+        const QImage shot =
+            QImage(QString::fromLocal8Bit(argv[n])).convertToFormat(QImage::Format_RGB32);
         if (shot.isNull()) {
             std::fprintf(stderr, "shot_check: cannot read %s\n", argv[n]);
             return 2;

@@ -75,11 +75,13 @@ private:
     void handle(const XEvent& event)
     {
         switch (event.type) {
-        case ConfigureRequest: pending_.push_back({Clock::now() + delay_, event.xconfigurerequest}); break;
+        case ConfigureRequest:
+            pending_.push_back({Clock::now() + delay_, event.xconfigurerequest});
+            break;
         case MapRequest: map(event.xmaprequest.window); break;
         case UnmapNotify:
-        case DestroyNotify: forget(event.type == UnmapNotify ? event.xunmap.window
-                                                             : event.xdestroywindow.window);
+        case DestroyNotify:
+            forget(event.type == UnmapNotify ? event.xunmap.window : event.xdestroywindow.window);
             break;
         case ClientMessage:
             if (event.xclient.message_type == activeWindow_)
@@ -125,9 +127,9 @@ private:
 
     void carryOut(const XConfigureRequestEvent& request)
     {
-        XWindowChanges changes{request.x,      request.y,       request.width,
-                               request.height, request.border_width, request.above,
-                               request.detail};
+        XWindowChanges changes{
+            request.x,     request.y,     request.width, request.height, request.border_width,
+            request.above, request.detail};
         XConfigureWindow(display_, request.window, static_cast<unsigned>(request.value_mask),
                          &changes);
         XWindowAttributes now{};
