@@ -217,12 +217,13 @@ protected:
         core_.movedOnScreen(QtWindow::isVisible());
         // Where X shows the windows itself, a shape holds at once and a manager's move when
         // the manager gets to it: the looks for the new place wait for its answer. A
-        // compositing manager paints what it has taken in, the move and the shape and
-        // picture sent with it in one go, so there they go together.
+        // compositing manager paints what it has taken in, so there the move, the shape and
+        // the picture go in one write, which it takes in one go.
         if (window_api::moveOnItsWay(*this, mover_) && !mover_.composited())
             offsetAfterTheMove_ = offset;
         else
             setContentOffset(offset);
+        mover_.flush();
     }
 
     void paintEvent(QPaintEvent* event) override
@@ -322,8 +323,10 @@ private:
         if (!placeCheckPending_)
             return;
         placeCheckPending_ = false;
-        if (requestedPlace_ && window_api::positionOf(*this) != *requestedPlace_)
+        if (requestedPlace_ && window_api::positionOf(*this) != *requestedPlace_) {
             window_api::moveTo(*this, *requestedPlace_, mover_);
+            mover_.flush();
+        }
     }
 
     // The icon is no part of the picture, and it is the slow part of a new window: six

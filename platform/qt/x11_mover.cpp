@@ -135,10 +135,15 @@ void X11Mover::sendMove(QPoint place)
     const std::uint32_t values[] = {static_cast<std::uint32_t>(native.x()),
                                     static_cast<std::uint32_t>(native.y())};
     xcb_configure_window(connection_, id_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
-    xcb_flush(connection_);
     place_ = place;
     awaitingAnswer_ = true;
     answerWait_.start();
+}
+
+void X11Mover::flush()
+{
+    if (holding_)
+        xcb_flush(connection_);
 }
 
 bool X11Mover::nativeEventFilter(const QByteArray& type, void* message, qintptr*)
@@ -192,6 +197,7 @@ void X11Mover::release(QWindow& window)
 bool X11Mover::hold(QWindow&) { return false; }
 void X11Mover::sendMove(QPoint) {}
 void X11Mover::release(QWindow&) {}
+void X11Mover::flush() {}
 bool X11Mover::nativeEventFilter(const QByteArray&, void*, qintptr*) { return false; }
 
 #endif

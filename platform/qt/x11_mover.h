@@ -46,8 +46,11 @@ public:
     // the X server itself.
     bool composited() const { return composited_; }
 
-    // Puts `window` at `place` (Qt's device-independent desktop pixels).
+    // Puts `window` at `place` (Qt's device-independent desktop pixels). The request waits
+    // in Qt's connection, to go with what else the round sends the window: see flush().
     void moveTo(QWindow& window, QPoint place);
+    // Sends the move, and the shape and picture sent after it, to X in one write.
+    void flush();
     // Gives the window back to Qt, which learns where it is: before Qt hides, maps or
     // resizes it.
     void release(QWindow& window);
