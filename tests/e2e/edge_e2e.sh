@@ -52,25 +52,29 @@ result=$(awk '
         while (i < n && !high[i]) i++
         if (i == n) { print "nothing of the ball showed, yet the game never had it out of sight then"; failed = 1 }
         absent++
+        absent_since = 1
         continue
       }
       seen = substr(place[k], 1, index(place[k], " ") - 1) " " (y[k] + bottom[k] - 62)
-      j = i
-      while (j < n && path[j] != seen) j++
-      if (j == n) {
+      # A place the game has next: within half a second of the last, unless the ball was
+      # out of sight meanwhile (the ball passes its places again later in the game).
+      reach = k == 0 || absent_since ? n : i + 50
+      for (j = i; j < n && j <= reach && path[j] != seen; j++) ;
+      if (j == n || j > reach) {
         if (k > 0 && k + 1 < m && place[k] == place[k + 1] && place[k] != place[k - 1] &&
             shape[k] == shape[k - 1]) { mixed++; continue }
         if (k > 0 && k + 1 < m && place[k + 1] != place[k] &&
             (place[k] == place[k - 1] || mix[k - 1])) {
           ahead = substr(place[k + 1], 1, index(place[k + 1], " ") - 1) " " (y[k + 1] + bottom[k] - 62)
-          for (j = i; j < n && path[j] != ahead; j++) ;
-          if (j < n) { i = j; mix[k] = 1; mixed++; continue }
+          for (j = i; j < n && j <= reach && path[j] != ahead; j++) ;
+          if (j < n && j <= reach) { i = j; mix[k] = 1; mixed++; continue }
         }
         print "X showed the ball as at " seen "; the game never has it there next"
         failed = 1
         continue
       }
       i = j
+      absent_since = 0
       matched++
       if (bottom[k] < 62 && y[k] == 0) cut++
     }
