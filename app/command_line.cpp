@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "platform/replay/format.h"
 #include "program/replay_vocabulary.h"
 
 #include <array>
@@ -103,11 +104,10 @@ CommandLine refuse(const std::string& message, std::ostream& err)
     return refused;
 }
 
-// An argument as a message quotes it: never a flood of bytes.
+// An argument as a message quotes it: never a flood of bytes, nor bytes the terminal obeys.
 std::string quoted(std::string_view arg)
 {
-    constexpr std::size_t kept = 40;
-    return "'" + std::string(arg.substr(0, kept)) + (arg.size() > kept ? "...'" : "'");
+    return "'" + platform::replay::shownText(arg, 40) + "'";
 }
 
 } // namespace

@@ -16,8 +16,10 @@
 #include "program/startup.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -56,13 +58,19 @@ std::unique_ptr<platform::replay::Output> openRecording(const std::string& path)
     return output;
 }
 
+enum class StoreUse { keep, read };
+
 // The store of kept games in the player's data folder; null, with one line said, if it
-// cannot be had.
-std::unique_ptr<orvanta::keep::Store> openStore(const char* purpose)
+// cannot be had. Reading it creates nothing and needs no right to write.
+std::unique_ptr<orvanta::keep::Store> openStore(StoreUse use, const char* purpose)
 {
-    const std::string folder = orvanta::keep::Store::defaultFolder();
+    using orvanta::keep::Store;
+    const std::string folder = Store::defaultFolder();
     std::string why = "neither XDG_DATA_HOME nor HOME names a folder";
-    auto store = folder.empty() ? nullptr : orvanta::keep::Store::open(folder, why);
+    std::unique_ptr<Store> store;
+    if (!folder.empty())
+        store = use == StoreUse::keep ? Store::open(folder, why, orvanta::keptGameOptions())
+                                      : Store::openToRead(folder, why, orvanta::keptGameOptions());
     if (!store)
         std::fprintf(stderr, "orvanta: %s: %s\n", purpose, why.c_str());
     return store;
@@ -71,20 +79,27 @@ std::unique_ptr<orvanta::keep::Store> openStore(const char* purpose)
 // orvanta --games [--json]: the table, best first.
 int listGames(bool json)
 {
-    const auto store = openStore("cannot list the kept games");
+    const auto store = openStore(StoreUse::read, "cannot list the kept games");
     if (!store)
         return 1;
-    if (std::string why; !store->recover(why))
-        std::fprintf(stderr, "orvanta: cannot file the games cut short: %s\n", why.c_str());
+    std::string unrecovered;
+    const bool recovered = store->recover(unrecovered);
     std::vector<orvanta::keep::Game> games;
     if (std::string why; !store->rows(games, why)) {
         std::fprintf(stderr, "orvanta: cannot list the kept games: %s\n", why.c_str());
         return 1;
     }
+    if (!recovered)
+        std::fprintf(stderr, "orvanta: cannot file the games cut short: %s\n", unrecovered.c_str());
+    errno = 0;
     std::cout << (json ? orvanta::keep::formatJson(games, store->folder())
                        : orvanta::keep::formatTable(games));
     std::cout.flush();
-    return std::cout ? 0 : 1;
+    if (std::cout)
+        return 0;
+    std::fprintf(stderr, "orvanta: cannot write the list of kept games: %s\n",
+                 errno != 0 ? std::strerror(errno) : "the output refuses it");
+    return 1;
 }
 
 // --replay best, last, best:N or last:N names a kept game's file (./best for a file of
@@ -95,7 +110,7 @@ bool resolveKeptReplay(std::string& replay)
                          replay.starts_with("last:");
     if (!selects)
         return true;
-    const auto store = openStore("cannot find the kept games");
+    const auto store = openStore(StoreUse::read, "cannot find the kept games");
     std::string path, why;
     if (!store || !store->find(replay, path, why)) {
         if (store)
@@ -117,17 +132,20 @@ struct Keeping {
 std::optional<Keeping> startKeeping()
 {
     Keeping keeping;
-    keeping.store = openStore("this game is not kept");
+    keeping.store = openStore(StoreUse::keep, "this game is not kept");
     if (!keeping.store)
         return std::nullopt;
-    if (std::string why; !keeping.store->recover(why))
-        std::fprintf(stderr, "orvanta: cannot file the games cut short: %s\n", why.c_str());
-    keeping.recording = keeping.store->newRecording();
     std::string why;
+    if (!keeping.store->recover(why) || !keeping.store->begin(keeping.recording, why)) {
+        std::fprintf(stderr, "orvanta: this game is not kept: %s\n", why.c_str());
+        return std::nullopt;
+    }
     keeping.output = platform::replay::Output::open(keeping.recording, why);
     if (!keeping.output) {
         std::fprintf(stderr, "orvanta: this game is not kept: cannot write %s: %s\n",
                      platform::replay::shownFileName(keeping.recording).c_str(), why.c_str());
+        std::string ignored;
+        keeping.store->discard(keeping.recording, ignored);
         return std::nullopt;
     }
     return keeping;

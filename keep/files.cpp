@@ -123,6 +123,14 @@ File File::forLocking(const std::string& path, std::string& why)
     return file;
 }
 
+File File::forLockingIfThere(const std::string& path, std::string& why)
+{
+    File file(openFile(path, O_RDONLY | O_NOFOLLOW));
+    if (!file)
+        why = reason(errno);
+    return file;
+}
+
 bool File::read(char* into, std::size_t size, std::size_t& got, std::string& why)
 {
     ssize_t n = 0;
@@ -138,8 +146,8 @@ bool File::read(char* into, std::size_t size, std::size_t& got, std::string& why
 bool File::writeAll(std::string_view bytes, std::string& why)
 {
     while (!bytes.empty()) {
-        const ssize_t n =
-            platform::replay::withoutWriteSignals([&] { return ::write(fd_, bytes.data(), bytes.size()); });
+        const ssize_t n = platform::replay::withoutWriteSignals(
+            [&] { return ::write(fd_, bytes.data(), bytes.size()); });
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -208,6 +216,17 @@ bool isWritableFolder(const std::string& path, std::string& why)
     return ::access(path.c_str(), W_OK | X_OK) == 0 || failed(why, errno);
 }
 
+bool isOwnFolder(const std::string& path, std::string& why)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return failed(why, errno);
+    if (status.st_uid == ::geteuid())
+        return true;
+    why = "it belongs to another user";
+    return false;
+}
+
 bool syncFolder(const std::string& folder, std::string& why)
 {
     const int fd = openFile(folder, O_RDONLY | O_DIRECTORY);
@@ -268,6 +287,14 @@ File File::forLocking(const std::string& path, std::string& why)
     return file;
 }
 
+File File::forLockingIfThere(const std::string& path, std::string& why)
+{
+    File file(::_open(path.c_str(), _O_RDONLY | _O_BINARY));
+    if (!file)
+        why = reason(errno);
+    return file;
+}
+
 bool File::read(char* into, std::size_t size, std::size_t& got, std::string& why)
 {
     const int n = ::_read(fd_, into, static_cast<unsigned>(size));
@@ -311,6 +338,11 @@ bool makeFolder(const std::string& path, std::string& why)
 }
 
 bool isWritableFolder(const std::string&, std::string&) { return true; }
+
+bool isOwnFolder(const std::string&, std::string&)
+{
+    return true;
+} // a profile folder is the user's
 
 bool syncFolder(const std::string&, std::string&) { return true; }
 

@@ -39,6 +39,8 @@ public:
     static File forWriting(const std::string& path, std::string& why);
     // Created 0600 if missing, for a lock.
     static File forLocking(const std::string& path, std::string& why);
+    // An existing lock file, opened to read: a reader creates nothing.
+    static File forLockingIfThere(const std::string& path, std::string& why);
 
     explicit operator bool() const { return fd_ >= 0; }
 
@@ -62,6 +64,9 @@ private:
 bool makeFolder(const std::string& path, std::string& why);
 // The folder lets this process create, rename and remove files in it.
 bool isWritableFolder(const std::string& path, std::string& why);
+// The folder belongs to the user this process runs as: a folder someone else made (and
+// can change under us) is not a place for the player's files.
+bool isOwnFolder(const std::string& path, std::string& why);
 std::vector<std::string> namesIn(const std::string& folder);
 bool removeFile(const std::string& path, std::string& why); // one already gone is fine
 bool renameFile(const std::string& from, const std::string& to, std::string& why);

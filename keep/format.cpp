@@ -1,6 +1,7 @@
 #include "keep/format.h"
 
 #include "keep/utf8.h"
+#include "platform/replay/format.h"
 
 #include <array>
 #include <cstdint>
@@ -12,11 +13,6 @@ namespace {
 
 constexpr char hexDigits[] = "0123456789abcdef";
 constexpr std::string_view noRate = "\xE2\x80\x93"; // an en dash
-
-std::string hexByte(unsigned char byte)
-{
-    return {'\\', 'x', hexDigits[byte >> 4], hexDigits[byte & 0xF]};
-}
 
 // Seconds a basket to a tenth, without floating point (and so without the locale).
 std::string secondsPerBasket(const Game& game)
@@ -147,22 +143,7 @@ std::string rateText(const Game& game)
     return seconds == "1" ? "1 basket every second" : "1 basket every " + seconds + " seconds";
 }
 
-std::string shownText(std::string_view text)
-{
-    std::string shown;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = utf8::characterLength(text, at);
-        const std::string_view character = text.substr(at, length > 0 ? length : 1);
-        if (length > 0 && !utf8::isControl(character)) {
-            shown += character;
-        } else {
-            for (const char byte : character)
-                shown += hexByte(static_cast<unsigned char>(byte));
-        }
-        at += character.size();
-    }
-    return shown;
-}
+std::string shownText(std::string_view text) { return platform::replay::shownText(text); }
 
 std::string formatTable(const std::vector<Game>& games)
 {

@@ -17,7 +17,8 @@ std::string formatJson(const std::vector<Game>& games, const std::string& folder
 
 // "1 basket every 12.5 seconds", or "–" for a game with no basket.
 std::string rateText(const Game& game);
-// Text safe to print on a terminal: control characters and stray bytes as \xHH.
+// Text safe to print on a terminal, as the replay reader shows names: control characters,
+// format characters that reorder or hide text, and stray bytes as \xHH, a byte each.
 std::string shownText(std::string_view text);
 
 } // namespace orvanta::keep

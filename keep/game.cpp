@@ -50,6 +50,4 @@ bool isBetter(const Game& a, const Game& b)
     return isLaterOrFirstByName(a, b);
 }
 
-bool isLater(const Game& a, const Game& b) { return isLaterOrFirstByName(a, b); }
-
 } // namespace orvanta::keep

@@ -32,7 +32,5 @@ struct Game {
 // Best first: more baskets, then fewer seconds a basket; a game with no basket is worse
 // than any with one. Equal games: the later first.
 bool isBetter(const Game& a, const Game& b);
-// The later end first.
-bool isLater(const Game& a, const Game& b);
 
 } // namespace orvanta::keep

@@ -32,7 +32,7 @@ void markFirst(const Indices& ordered, std::size_t count, std::vector<bool>& mar
         marks[ordered[at]] = true;
 }
 
-// The kept games in the order they give way to the byte cap.
+// The kept games in the order they give way to the byte cap; the newest never does.
 Indices leavingOrder(const Indices& best, const Indices& latest, const std::vector<bool>& inBest,
                      const std::vector<bool>& keep)
 {
@@ -44,7 +44,6 @@ Indices leavingOrder(const Indices& best, const Indices& latest, const std::vect
     for (auto at = best.rbegin(); at != best.rend(); ++at)
         if (inBest[*at] && *at != newest)
             order.push_back(*at);
-    order.push_back(newest);
     return order;
 }
 
@@ -57,10 +56,10 @@ std::vector<bool> gamesToKeep(const std::vector<KeptGame>& games, const Limits& 
     if (settled.empty())
         return keep;
     const Indices best = sortedBy(games, settled, isBetter);
-    const Indices latest = sortedBy(games, settled, isLater);
+    const Indices latest(settled.rbegin(), settled.rend());
     std::vector<bool> inBest(games.size(), false), inLast(games.size(), false);
     markFirst(best, limits.best, inBest);
-    markFirst(latest, limits.last, inLast);
+    markFirst(latest, std::max<std::size_t>(limits.last, 1), inLast);
     std::uint64_t keptBytes = 0;
     for (const std::size_t index : settled) {
         keep[index] = inBest[index] || inLast[index];

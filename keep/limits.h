@@ -21,9 +21,14 @@ constexpr std::size_t maxPlayerBytes = 48;
 constexpr int maxGameMinutes = 999;
 constexpr int maxSecondsPlayed = 999 * 60 + 59;
 constexpr int maxBaskets = 1'000'000;
-// A plain recording with no game and no writer is removed only once it is this old: a
-// game's recorder creates its file a moment before it locks it.
+// A recording whose game never started, with no writer, is removed only once it is this
+// old: a game's recorder opens its file a moment after the store made it.
 constexpr std::int64_t orphanAgeSeconds = 60;
+// Recordings of games that could not be filed (their compression failed at the end and at
+// every start since) stay for a later start to try again, up to these caps; past them the
+// oldest go.
+constexpr std::size_t maxUnfiledRecordings = 10;
+constexpr std::uint64_t maxUnfiledBytes = 64u << 20;
 
 // The caps a store works with; the constants above unless a test shrinks them.
 struct Limits {
@@ -31,6 +36,8 @@ struct Limits {
     std::size_t last = keptLast;
     std::uint64_t keptBytes = maxKeptBytes;
     std::uint64_t replayBytes = maxReplayBytes;
+    std::size_t unfiled = maxUnfiledRecordings;
+    std::uint64_t unfiledBytes = maxUnfiledBytes;
 };
 
 } // namespace orvanta::keep

@@ -62,7 +62,8 @@ private:
 };
 
 // Feeds the deflater whole lines only; what follows the last line break is left out.
-Packing packWholeLines(files::File& recording, Deflater& deflater, std::string& why)
+Packing packWholeLines(files::File& recording, Deflater& deflater, std::string& why,
+                       const LinesRead& linesRead)
 {
     std::string pending;
     std::uint64_t read = 0;
@@ -74,6 +75,8 @@ Packing packWholeLines(files::File& recording, Deflater& deflater, std::string& 
         const std::size_t lineEnd = pending.rfind('\n');
         if (lineEnd == std::string::npos)
             continue;
+        if (linesRead)
+            linesRead({pending.data(), lineEnd + 1});
         if (const Packing packed = deflater.add({pending.data(), lineEnd + 1}, false, why);
             packed != Packing::packed)
             return packed;
@@ -85,7 +88,7 @@ Packing packWholeLines(files::File& recording, Deflater& deflater, std::string& 
 } // namespace
 
 Packing packRecording(files::File& recording, const std::string& path, std::uint64_t maxPackedBytes,
-                      std::string& why)
+                      std::string& why, const LinesRead& read)
 {
     const auto slash = path.rfind('/');
     const std::string temp = path.substr(0, slash + 1) + files::tempName(path.substr(slash + 1));
@@ -94,7 +97,7 @@ Packing packRecording(files::File& recording, const std::string& path, std::uint
         files::File out = files::File::forWriting(temp, why);
         if (out) {
             Deflater deflater(out, maxPackedBytes);
-            packing = packWholeLines(recording, deflater, why);
+            packing = packWholeLines(recording, deflater, why, read);
         }
         if (packing == Packing::packed && out.sync(why) && out.close(why) &&
             files::renameFile(temp, path, why))

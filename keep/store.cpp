@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 
 #if defined(_WIN32)
 #include <process.h>
@@ -23,7 +24,7 @@
 namespace orvanta::keep {
 
 struct Store::Table {
-    std::vector<Game> games;
+    std::vector<Game> games;          // in the order they were filed
     std::vector<std::string> leaving; // files to remove once a table without them is saved
     bool changed = false;
 };
@@ -32,9 +33,6 @@ namespace {
 
 constexpr std::int64_t latestTime = 253'402'300'799; // 9999-12-31
 constexpr std::size_t shownSelectorBytes = 40;
-// Changes of the table take milliseconds; a program that holds its lock this long is
-// stuck (stopped, or on a hung network disk), and the game must not wait with it.
-constexpr std::chrono::milliseconds lockPatience{5000};
 
 int processId()
 {
@@ -77,10 +75,47 @@ Game* gameOf(std::vector<Game>& games, std::string_view name)
     return at == games.end() ? nullptr : &*at;
 }
 
-bool namesAny(const std::vector<Game>& games, std::string_view name)
+// The row of a recording whose game has not started yet: no length is chosen.
+bool isBegun(const Game& game) { return game.state == State::playing && game.minutes == 0; }
+
+void removeRows(std::vector<Game>& games, const std::vector<std::string>& names)
 {
-    return std::any_of(games.begin(), games.end(),
-                       [&](const Game& game) { return game.replay == name; });
+    std::erase_if(games, [&](const Game& game) {
+        return std::find(names.begin(), names.end(), game.replay) != names.end();
+    });
+}
+
+// The row of a game just filed goes last: the table keeps the order of filing.
+void fileLast(std::vector<Game>& games, std::string_view name)
+{
+    std::stable_partition(games.begin(), games.end(),
+                          [&](const Game& game) { return game.replay != name; });
+}
+
+// How many of the whole lines of a recording are `event` after their time.
+int countEvents(std::string_view lines, std::string_view event)
+{
+    int count = 0;
+    for (std::size_t from = 0; from < lines.size();) {
+        std::size_t end = lines.find('\n', from);
+        if (end == std::string_view::npos)
+            end = lines.size();
+        std::string_view line = lines.substr(from, end - from);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        const std::size_t space = line.find(' ');
+        count += space != std::string_view::npos && line.substr(space + 1) == event;
+        from = end + 1;
+    }
+    return count;
+}
+
+std::string trimmedFolder(const std::string& folder)
+{
+    std::string trimmed = folder;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    return trimmed;
 }
 
 bool checkProgress(int baskets, int seconds, std::string& why)
@@ -98,8 +133,8 @@ bool checkProgress(int baskets, int seconds, std::string& why)
 
 // --- Opening ------------------------------------------------------------------------------
 
-Store::Store(std::string folder, Options options)
-    : folder_(std::move(folder)), options_(std::move(options))
+Store::Store(std::string folder, Options options, bool mayChange)
+    : folder_(std::move(folder)), options_(std::move(options)), mayChange_(mayChange)
 {
     if (!options_.clock)
         options_.clock = [] { return static_cast<std::int64_t>(std::time(nullptr)); };
@@ -109,20 +144,41 @@ Store::Store(std::string folder, Options options)
 
 std::unique_ptr<Store> Store::open(const std::string& folder, std::string& why, Options options)
 {
-    std::string trimmed = folder;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
+    std::string trimmed = trimmedFolder(folder);
     if (trimmed.empty()) {
         why = "no folder is named to keep games in";
         return nullptr;
     }
     std::string reason;
-    if (!files::makeFolder(trimmed, reason) || !files::isWritableFolder(trimmed, reason) ||
+    if (!files::makeFolder(trimmed, reason) || !files::isOwnFolder(trimmed, reason) ||
+        !files::isWritableFolder(trimmed, reason) ||
         !files::File::forLocking(trimmed + "/" + std::string(lockName), reason)) {
         why = "cannot keep games in " + shownText(trimmed) + ": " + reason;
         return nullptr;
     }
-    return std::unique_ptr<Store>(new Store(std::move(trimmed), std::move(options)));
+    return std::unique_ptr<Store>(new Store(std::move(trimmed), std::move(options), true));
+}
+
+std::unique_ptr<Store> Store::openToRead(const std::string& folder, std::string& why,
+                                         Options options)
+{
+    std::string trimmed = trimmedFolder(folder);
+    if (trimmed.empty()) {
+        why = "no folder is named to keep games in";
+        return nullptr;
+    }
+    std::string reason;
+    const bool exists = files::factsOf(trimmed).exists;
+    if (exists && !files::isOwnFolder(trimmed, reason)) {
+        why = shownText(trimmed) + ": " + reason;
+        return nullptr;
+    }
+    // Recovery and setting a damaged table aside change the folder: only where a game has
+    // been kept, and where it can be written.
+    const bool mayChange = exists &&
+                           files::factsOf(trimmed + "/" + std::string(tableName)).exists &&
+                           files::isWritableFolder(trimmed, reason);
+    return std::unique_ptr<Store>(new Store(std::move(trimmed), std::move(options), mayChange));
 }
 
 std::string Store::defaultFolder()
@@ -167,30 +223,36 @@ bool Store::recordingName(const std::string& recording, std::string& name, std::
 
 // --- The table, read and written ----------------------------------------------------------
 
+// The edit's problem, if it has one, is the cause of the failure: it comes before a
+// table that could not be written for the same reason (a full disk).
 bool Store::change(const std::function<std::string(Table&)>& edit, std::string& why)
 {
+    if (!mayChange_)
+        return refuse(why, "the kept games in " + shownText(folder_) + " are open to read only");
     std::string reason;
     files::File lock = files::File::forLocking(pathOf(lockName), reason);
-    if (!lock || lock.lock(lockPatience, reason) != files::File::Locking::taken)
+    if (!lock || lock.lock(options_.lockPatience, reason) != files::File::Locking::taken)
         return refuse(why, "cannot lock " + shown(lockName) + ": " + reason);
     Table table;
     if (!load(table, why))
         return false;
     const std::string problem = edit(table);
-    if (table.changed && !save(table, why))
-        return false;
+    std::string unsaved;
+    const bool saved = !table.changed || save(table, unsaved);
     for (const std::string& name : table.leaving)
         files::removeFile(pathOf(name), reason); // one left behind goes at a later start
-    return problem.empty() || refuse(why, problem);
+    if (!problem.empty())
+        return refuse(why, problem);
+    return saved || refuse(why, unsaved);
 }
 
 bool Store::look(Table& table, std::string& why)
 {
     // A reader that cannot lock still sees a whole table: each is renamed into place.
     std::string ignored;
-    files::File lock = files::File::forLocking(pathOf(lockName), ignored);
+    files::File lock = files::File::forLockingIfThere(pathOf(lockName), ignored);
     if (lock)
-        lock.lock(lockPatience, ignored);
+        lock.lock(options_.lockPatience, ignored);
     return load(table, why);
 }
 
@@ -220,6 +282,9 @@ bool Store::load(Table& table, std::string& why)
 // A damaged table is renamed, never removed: the player may want to look at it.
 bool Store::setAside(const std::string& damage, std::string& why)
 {
+    if (!mayChange_)
+        return refuse(why,
+                      "the table of games " + shown(tableName) + " is damaged (" + damage + ")");
     const std::string base = std::string(tableName) + ".damaged-" + localStamp(now());
     std::string name = base;
     for (int copy = 2; files::factsOf(pathOf(name)).exists && copy < 10000; ++copy)
@@ -234,15 +299,24 @@ bool Store::setAside(const std::string& damage, std::string& why)
 }
 
 // A row whose replay is gone, or is no regular file, goes. A game that was compressed
-// just before its program died, before it could say so in the table, is kept as cut.
+// just before its program died, before it could say so in the table, is kept as cut; a
+// kept replay that the player unpacked stays the game's replay.
 void Store::dropUnreadableRows(Table& table) const
 {
     for (Game& game : table.games) {
-        const std::string packed = game.replay + ".gz";
-        if (game.state == State::playing && !files::factsOf(pathOf(game.replay)).exists &&
-            game.replay.ends_with(recordingSuffix) && files::factsOf(pathOf(packed)).regular) {
+        if (files::factsOf(pathOf(game.replay)).exists)
+            continue;
+        const std::string plain =
+            std::string(recordingStem(game.replay)) + std::string(recordingSuffix);
+        const std::string packed = plain + ".gz";
+        if (game.state == State::playing && game.replay == plain &&
+            files::factsOf(pathOf(packed)).regular) {
             game.replay = packed;
             game.state = State::cut;
+            table.changed = true;
+        } else if (game.state != State::playing && game.replay == packed &&
+                   files::factsOf(pathOf(plain)).regular) {
+            game.replay = plain;
             table.changed = true;
         }
     }
@@ -261,12 +335,32 @@ bool Store::save(Table& table, std::string& why)
     return refuse(why, "cannot write " + shown(tableName) + ": " + reason);
 }
 
+// The kept games within the caps. Compressed replays that no row names count in the byte
+// cap too, and go first, the oldest first.
 void Store::keepTheBest(Table& table) const
 {
     std::vector<KeptGame> kept;
     for (const Game& game : table.games)
         kept.push_back({game, files::factsOf(pathOf(game.replay)).bytes});
-    const std::vector<bool> keep = gamesToKeep(kept, options_.limits);
+    Limits limits = options_.limits;
+    limits.keptBytes = std::numeric_limits<std::uint64_t>::max();
+    const std::vector<bool> ranked = gamesToKeep(kept, limits);
+    std::uint64_t rowBytes = 0;
+    for (std::size_t index = 0; index < kept.size(); ++index)
+        rowBytes +=
+            ranked[index] && kept[index].game.state != State::playing ? kept[index].bytes : 0;
+    std::uint64_t strayBytes = 0;
+    const std::vector<std::string> strays = strayReplays(table);
+    for (const std::string& name : strays)
+        strayBytes += files::factsOf(pathOf(name)).bytes;
+    for (const std::string& name : strays) {
+        if (rowBytes + strayBytes <= options_.limits.keptBytes)
+            break;
+        strayBytes -= files::factsOf(pathOf(name)).bytes;
+        table.leaving.push_back(name);
+    }
+    limits.keptBytes = options_.limits.keptBytes - std::min(options_.limits.keptBytes, strayBytes);
+    const std::vector<bool> keep = gamesToKeep(kept, limits);
     std::vector<Game> staying;
     for (std::size_t index = 0; index < table.games.size(); ++index) {
         if (keep[index])
@@ -278,9 +372,29 @@ void Store::keepTheBest(Table& table) const
     table.games = std::move(staying);
 }
 
+std::vector<std::string> Store::strayReplays(const Table& table) const
+{
+    std::vector<std::pair<std::int64_t, std::string>> strays;
+    for (std::string& name : files::namesIn(folder_)) {
+        if (!name.starts_with("game-") || !name.ends_with(packedSuffix) || !isReplayName(name) ||
+            std::any_of(table.games.begin(), table.games.end(), [&](const Game& game) {
+                return recordingStem(game.replay) == recordingStem(name);
+            }))
+            continue;
+        const files::Facts facts = files::factsOf(pathOf(name));
+        if (facts.regular)
+            strays.emplace_back(facts.modified, std::move(name));
+    }
+    std::sort(strays.begin(), strays.end());
+    std::vector<std::string> names;
+    for (auto& [modified, name] : strays)
+        names.push_back(std::move(name));
+    return names;
+}
+
 // --- Recordings compressed ----------------------------------------------------------------
 
-Store::Packed Store::pack(Game& game, Table& table, std::string& problem)
+Store::Packed Store::pack(Game& game, Table& table, std::string& problem, const LinesRead& read)
 {
     std::string reason;
     const std::string plain = game.replay;
@@ -299,7 +413,7 @@ Store::Packed Store::pack(Game& game, Table& table, std::string& problem)
         return Packed::failed;
     }
     const std::string packed = plain + ".gz";
-    switch (packRecording(recording, pathOf(packed), options_.limits.replayBytes, reason)) {
+    switch (packRecording(recording, pathOf(packed), options_.limits.replayBytes, reason, read)) {
     case Packing::packed:
         game.replay = packed;
         table.leaving.push_back(plain);
@@ -318,14 +432,20 @@ Store::Packed Store::pack(Game& game, Table& table, std::string& problem)
 
 // --- At the start -------------------------------------------------------------------------
 
+// False only when the table cannot be had; what went wrong with single games is said in
+// one line, and the games stay for a later start.
 bool Store::recover(std::string& why)
 {
+    if (!mayChange_)
+        return true;
     return change(
         [&](Table& table) {
-            std::string problems = recoverGames(table);
+            const std::string problems = recoverGames(table);
             removeLeftovers(table);
             keepTheBest(table);
-            return problems;
+            if (!problems.empty())
+                options_.say("cannot file the games cut short: " + problems);
+            return std::string();
         },
         why);
 }
@@ -333,54 +453,122 @@ bool Store::recover(std::string& why)
 std::string Store::recoverGames(Table& table)
 {
     std::string problems;
-    std::vector<std::string> notKept;
+    int moreProblems = 0;
+    std::vector<std::string> notKept, unfiled, filed;
     for (Game& game : table.games) {
-        if (game.state != State::playing)
+        if (game.state != State::playing || isBegun(game))
             continue;
         const std::int64_t lastWritten = files::factsOf(pathOf(game.replay)).modified;
+        int secondsRecorded = 0;
+        const auto countSeconds = [&](std::string_view lines) {
+            secondsRecorded += countEvents(lines, options_.secondPlayed);
+        };
         std::string problem;
-        switch (pack(game, table, problem)) {
+        const LinesRead read = options_.secondPlayed.empty() ? LinesRead{} : countSeconds;
+        switch (pack(game, table, problem, read)) {
         case Packed::done:
             game.state = State::cut;
             game.endTime = std::clamp(lastWritten, game.endTime, latestTime);
+            game.seconds = std::clamp(secondsRecorded, game.seconds,
+                                      std::max(game.seconds, game.minutes * 60));
+            filed.push_back(game.replay);
             continue;
         case Packed::busy: continue; // another program plays it now
         case Packed::tooLarge: notKept.push_back(game.replay); break;
-        case Packed::failed: break;
+        case Packed::failed: unfiled.push_back(game.replay); break;
         }
-        problems += (problems.empty() ? "" : "; ") + problem;
+        if (problems.empty())
+            problems = problem;
+        else
+            ++moreProblems;
     }
-    table.changed |=
-        std::erase_if(table.games, [&](const Game& game) {
-            return std::find(notKept.begin(), notKept.end(), game.replay) != notKept.end();
-        }) > 0;
+    if (moreProblems > 0)
+        problems += " (and " + std::to_string(moreProblems) + " more)";
+    removeRows(table.games, notKept);
+    table.changed |= !notKept.empty();
+    for (const std::string& name : filed)
+        fileLast(table.games, name);
+    problems += capUnfiled(table, unfiled);
     return problems;
 }
 
+// Recordings that could not be filed stay for a later start, within their caps; past
+// them the first begun go.
+std::string Store::capUnfiled(Table& table, const std::vector<std::string>& unfiled)
+{
+    std::uint64_t bytes = 0;
+    for (const std::string& name : unfiled)
+        bytes += files::factsOf(pathOf(name)).bytes;
+    std::vector<std::string> removed;
+    for (const std::string& name : unfiled) {
+        if (unfiled.size() - removed.size() <= options_.limits.unfiled &&
+            bytes <= options_.limits.unfiledBytes)
+            break;
+        bytes -= files::factsOf(pathOf(name)).bytes;
+        removed.push_back(name);
+    }
+    if (removed.empty())
+        return {};
+    removeRows(table.games, removed);
+    table.leaving.insert(table.leaving.end(), removed.begin(), removed.end());
+    table.changed = true;
+    return "; past " + std::to_string(options_.limits.unfiled) + " recordings or " +
+           std::to_string(options_.limits.unfiledBytes >> 20) +
+           " MiB that cannot be filed, the oldest go: " + std::to_string(removed.size()) +
+           (removed.size() == 1 ? " is" : " are") + " removed";
+}
+
 // What a crash left: temp files (all are written under the table's lock, which is held
-// now) and recordings that never became a game, once no one writes them.
+// now) and recordings of games that never started, once no one writes them.
 void Store::removeLeftovers(Table& table)
 {
     std::string ignored;
     for (const std::string& name : files::namesIn(folder_)) {
         const std::string_view target =
             std::string_view(name).substr(0, name.size() - files::tempSuffix.size());
-        if (files::isTempName(name) && (target == tableName || isReplayName(target))) {
+        if (files::isTempName(name) && (target == tableName || isReplayName(target)))
             files::removeFile(pathOf(name), ignored);
-            continue;
-        }
-        if (!isReplayName(name) || !name.ends_with(recordingSuffix) || namesAny(table.games, name))
-            continue;
-        const files::Facts facts = files::factsOf(pathOf(name));
-        if (!facts.regular || facts.modified > now() - orphanAgeSeconds)
-            continue;
-        files::File recording = files::File::forReading(pathOf(name), ignored);
-        if (recording && recording.lock({}, ignored) == files::File::Locking::taken)
-            table.leaving.push_back(name);
     }
+    std::vector<std::string> neverStarted;
+    for (const Game& game : table.games) {
+        if (!isBegun(game) ||
+            files::factsOf(pathOf(game.replay)).modified > now() - orphanAgeSeconds)
+            continue;
+        files::File recording = files::File::forReading(pathOf(game.replay), ignored);
+        if (recording && recording.lock({}, ignored) == files::File::Locking::taken)
+            neverStarted.push_back(game.replay);
+    }
+    removeRows(table.games, neverStarted);
+    table.leaving.insert(table.leaving.end(), neverStarted.begin(), neverStarted.end());
+    table.changed |= !neverStarted.empty();
 }
 
 // --- A game's life ------------------------------------------------------------------------
+
+bool Store::begin(std::string& recording, std::string& why)
+{
+    recording = newRecording();
+    const std::string name = recording.substr(folder_.size() + 1);
+    const bool begun = change(
+        [&](Table& table) -> std::string {
+            std::string reason;
+            // The longest name the game's filing will need must fit (a deep folder).
+            const std::string probe = files::tempName(name + ".gz");
+            if (!files::File::forWriting(pathOf(probe), reason))
+                return "cannot write " + shown(probe) + ": " + reason;
+            files::removeFile(pathOf(probe), reason);
+            if (!files::File::forWriting(recording, reason))
+                return "cannot write " + shown(name) + ": " + reason;
+            table.games.push_back({State::playing, now(), "", 0, 0, 0, name});
+            table.changed = true;
+            return {};
+        },
+        why);
+    std::string ignored;
+    if (!begun)
+        files::removeFile(recording, ignored);
+    return begun;
+}
 
 bool Store::started(const std::string& recording, std::string_view player, int minutes,
                     std::int64_t unixTime, std::string& why)
@@ -401,9 +589,13 @@ bool Store::started(const std::string& recording, std::string_view player, int m
         State::playing, unixTime, utf8::cleaned(player, maxPlayerBytes), minutes, 0, 0, name};
     return change(
         [&](Table& table) -> std::string {
-            if (gameOf(table.games, name))
+            Game* row = gameOf(table.games, name);
+            if (row && !isBegun(*row))
                 return shown(name) + " is in the table of games already";
-            table.games.push_back(game);
+            if (row)
+                *row = game;
+            else
+                table.games.push_back(game); // its begun row lost (a damaged table set aside)
             table.changed = true;
             return {};
         },
@@ -422,6 +614,8 @@ bool Store::scored(const std::string& recording, int baskets, int secondsPlayed,
                 return shown(name) + " is not in the table of games";
             if (game->state != State::playing)
                 return shown(name) + " is a game that has ended";
+            if (isBegun(*game))
+                return shown(name) + " is a game that has not started";
             game->baskets = baskets;
             game->seconds = secondsPlayed;
             game->endTime = now();
@@ -441,6 +635,8 @@ bool Store::ended(const std::string& recording, int baskets, int secondsPlayed, 
             Game* game = gameOf(table.games, name);
             if (!game)
                 return shown(name) + " is not in the table of games";
+            if (isBegun(*game))
+                return shown(name) + " is a game that has not started";
             game->baskets = baskets;
             game->seconds = secondsPlayed;
             game->endTime = now();
@@ -454,6 +650,8 @@ bool Store::ended(const std::string& recording, int baskets, int secondsPlayed, 
             if (packed != Packed::done)
                 return problem; // a game left playing is compressed at the next start
             game->state = State::finished;
+            const std::string filed = game->replay;
+            fileLast(table.games, filed);
             keepTheBest(table);
             return {};
         },
@@ -467,12 +665,17 @@ bool Store::discard(const std::string& recording, std::string& why)
         return false;
     return change(
         [&](Table& table) -> std::string {
-            if (gameOf(table.games, name))
+            const Game* row = gameOf(table.games, name);
+            if (row && !isBegun(*row))
                 return shown(name) + " is a game that has started: it is kept";
             std::string reason;
             files::File file = files::File::forReading(recording, reason);
             if (file && file.lock({}, reason) == files::File::Locking::busy)
                 return shown(name) + " is still being recorded";
+            if (row) {
+                removeRows(table.games, {name});
+                table.changed = true;
+            }
             table.leaving.push_back(name);
             return {};
         },
@@ -481,7 +684,8 @@ bool Store::discard(const std::string& recording, std::string& why)
 
 // --- Queries ------------------------------------------------------------------------------
 
-bool Store::rows(std::vector<Game>& games, std::string& why)
+// The games that have ended, in the order they were filed.
+bool Store::settledGames(std::vector<Game>& games, std::string& why)
 {
     games.clear();
     Table table;
@@ -489,6 +693,13 @@ bool Store::rows(std::vector<Game>& games, std::string& why)
         return false;
     std::copy_if(table.games.begin(), table.games.end(), std::back_inserter(games),
                  [](const Game& game) { return game.state != State::playing; });
+    return true;
+}
+
+bool Store::rows(std::vector<Game>& games, std::string& why)
+{
+    if (!settledGames(games, why))
+        return false;
     std::sort(games.begin(), games.end(), isBetter);
     return true;
 }
@@ -500,10 +711,10 @@ bool Store::find(std::string_view selector, std::string& path, std::string& why)
         return refuse(why, "\"" + shownText(utf8::cleaned(selector, shownSelectorBytes)) +
                                "\" names no kept game: say best, best:N, last or last:N");
     std::vector<Game> games;
-    if (!rows(games, why))
+    if (!(selected->order == Selector::Order::last ? settledGames(games, why) : rows(games, why)))
         return false;
     if (selected->order == Selector::Order::last)
-        std::sort(games.begin(), games.end(), isLater);
+        std::reverse(games.begin(), games.end());
     if (selected->rank > games.size())
         return refuse(
             why, "there is no kept game " + std::string(selector) +

@@ -18,7 +18,8 @@ std::string cleaned(std::string_view text, std::size_t bytes);
 
 bool isValid(std::string_view text);
 
-// Characters, as an approximation of the columns a terminal gives the text.
+// The columns a terminal gives the text: none for a combining mark, two for an East
+// Asian wide or fullwidth character, one for any other (a stray byte too).
 std::size_t columns(std::string_view text);
 
 } // namespace orvanta::keep::utf8

@@ -217,13 +217,14 @@ TEST(KeepOrder, MoreBasketsThenFewerSecondsABasketThenTheLater)
     }
 }
 
-TEST(Keeping, TheBestTenAndTheLastTenStayWithinTheByteCap)
+TEST(Keeping, TheBestTenAndTheLastTenFiledStayWithinTheByteCap)
 {
-    // Game i has i baskets and ends earlier the higher i is: the best are 15 to 24, the
-    // last 0 to 9. A game being played is never let go.
+    // Game i was filed i-th and has 24 - i baskets: the best are 0 to 9, the last filed 15
+    // to 24, whatever the clock said (it ran backwards: by their end times, 0 to 9 are the
+    // latest too). A game being played is never let go, nor the game filed last.
     std::vector<KeptGame> games;
     for (int i = 0; i < 25; ++i)
-        games.push_back({game(State::finished, i, 600, 2000 - i), 100});
+        games.push_back({game(State::finished, 24 - i, 600, 3000 - i), 100});
     games.push_back({game(State::playing, 0, 1, 1), 100});
     const auto keptOf = [&](std::uint64_t cap) {
         const std::vector<bool> keep = gamesToKeep(games, Limits{10, 10, cap, maxReplayBytes});
@@ -244,11 +245,11 @@ TEST(Keeping, TheBestTenAndTheLastTenStayWithinTheByteCap)
         return a;
     };
     const std::set<int> playing{25};
-    // First the oldest of the recent, then the worst of the best; the latest game last.
+    // First the first filed of the recent, then the worst of the best; never the last.
     EXPECT_EQ(keptOf(maxKeptBytes), with(with(range(0, 9), range(15, 24)), playing));
-    EXPECT_EQ(keptOf(1500), with(with(range(0, 4), range(15, 24)), playing));
-    EXPECT_EQ(keptOf(500), with(with({0}, range(21, 24)), playing));
-    EXPECT_EQ(keptOf(0), playing);
+    EXPECT_EQ(keptOf(1500), with(with(range(0, 9), range(20, 24)), playing));
+    EXPECT_EQ(keptOf(500), with(with(range(0, 3), {24}), playing));
+    EXPECT_EQ(keptOf(0), with({24}, playing));
 }
 
 // --- Selectors, and the listing ------------------------------------------------------------
@@ -313,6 +314,37 @@ TEST_F(KeepFormat, TheTableIsAlignedAndNoNameSpeaksToTheTerminal)
               "   3  Bo      1:00 of 1 min       60  1 basket every second        "
               "2023-11-14 22:33  finished\n");
     EXPECT_EQ(formatTable({}), "rank  player  length  baskets  rate  date  state\n");
+}
+
+TEST_F(KeepFormat, NamesShowFormatCharactersEscapedAndLineUpByDisplayWidth)
+{
+    const struct {
+        std::string player;
+        std::string shown;
+        std::size_t columns;
+    } cases[] = {
+        {"\u202Eevil", "\\xe2\\x80\\xaeevil", 16},                    // a right-to-left override
+        {"a\u2066b\u2069c", "a\\xe2\\x81\\xa6b\\xe2\\x81\\xa9c", 27}, // an isolate
+        {"Zo\u200Be", "Zo\\xe2\\x80\\x8be", 15},                      // a zero-width space
+        {"\uFEFFBo", "\\xef\\xbb\\xbfBo", 14},
+        {"Ann\u00AD", "Ann\u00AD", 4},                   // a soft hyphen shows
+        {"Jose\u0301", "Jose\u0301", 4},                 // a combining accent
+        {"\u0E01\u0E34\u0E19", "\u0E01\u0E34\u0E19", 2}, // Thai, a vowel above
+        {"\u674E\u5C0F\u9F99", "\u674E\u5C0F\u9F99", 6}, // two columns a character
+        {"\uFF21\uFF4E\uFF4E", "\uFF21\uFF4E\uFF4E", 6}, // fullwidth
+        {"\U0001F3C0Ann", "\U0001F3C0Ann", 5},
+    };
+    for (const auto& c : cases) {
+        Game named = games[0];
+        named.player = c.player;
+        const std::string table = formatTable({named});
+        const std::size_t width = std::max<std::size_t>(c.columns, 6); // "player"
+        EXPECT_TRUE(contains(table, "rank  player" + std::string(width - 6, ' ') + "  length"))
+            << table;
+        EXPECT_TRUE(contains(table, "   1  " + c.shown + std::string(width - c.columns, ' ') +
+                                        "  2:31 of 3 min"))
+            << table;
+    }
 }
 
 TEST_F(KeepFormat, JsonEscapesEveryName)
@@ -437,6 +469,7 @@ protected:
         options.limits = limits;
         options.clock = [this] { return clock; };
         options.say = [this](const std::string& line) { said.push_back(line); };
+        options.secondPlayed = "tick Form1 Timer2";
         return options;
     }
 
@@ -452,9 +485,9 @@ protected:
     std::string play(Store& store, const std::string& player, int baskets, int seconds,
                      const std::string& recorded = header + ticks(20))
     {
-        const std::string recording = store.newRecording();
+        std::string recording, why;
+        EXPECT_TRUE(store.begin(recording, why)) << why;
         writeFile(recording, recorded);
-        std::string why;
         EXPECT_TRUE(store.started(recording, player, 3, clock, why)) << why;
         for (int basket = 1; basket <= baskets && basket <= 3; ++basket)
             EXPECT_TRUE(store.scored(recording, basket, seconds / 2, why)) << why;
@@ -483,13 +516,16 @@ TEST_F(KeepStore, AGameIsKeptCompressedFromItsStartToItsReplay)
     auto store = open();
     ASSERT_TRUE(store);
     EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
-    const std::string recording = store->newRecording();
+    std::string recording, why;
+    ASSERT_TRUE(store->begin(recording, why)) << why;
     ASSERT_TRUE(recording.starts_with(folder + "/game-") && recording.ends_with(".replay"))
         << recording;
+    EXPECT_EQ(fs::status(recording).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(rowsOf(*store).empty()); // a recording begun is no game yet
     // The recorder's file ends in a line cut short and the zero bytes it had reserved.
     const std::string whole = header + ticks(500);
     writeFile(recording, whole + "5010 tick clo" + std::string(4096, '\0'));
-    std::string why;
     ASSERT_TRUE(store->started(recording, "Zo\u00eb\tthe \"best\"", 3, clock, why)) << why;
     EXPECT_TRUE(contains(table(), "playing\t")) << table();
     EXPECT_TRUE(rowsOf(*store).empty()); // a game going on is not listed
@@ -519,12 +555,12 @@ TEST_F(KeepStore, AGameThatNeverStartedIsDiscarded)
 {
     auto store = open();
     ASSERT_TRUE(store);
-    const std::string recording = store->newRecording();
+    std::string recording, why;
+    ASSERT_TRUE(store->begin(recording, why)) << why;
     writeFile(recording, header);
-    std::string why;
     ASSERT_TRUE(store->discard(recording, why)) << why;
     EXPECT_FALSE(fs::exists(recording));
-    EXPECT_FALSE(fs::exists(folder + "/games"));
+    EXPECT_FALSE(contains(table(), fs::path(recording).filename().string())) << table();
 }
 
 TEST_F(KeepStore, BadInputIsRefusedWithAReasonAndChangesNothing)
@@ -569,7 +605,10 @@ TEST_F(KeepStore, BadInputIsRefusedWithAReasonAndChangesNothing)
 
 TEST_F(KeepStore, AGameWhoseProgramWasKilledIsKeptAsCutAtTheNextStart)
 {
-    const std::string whole = header + ticks(300);
+    // 70 seconds played by the recording, though the table heard last at 40.
+    std::string whole = header + ticks(300);
+    for (int second = 1; second <= 70; ++second)
+        whole += std::to_string(3000 + second * 1000) + " tick Form1 Timer2\n";
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
@@ -616,7 +655,7 @@ TEST_F(KeepStore, AGameWhoseProgramWasKilledIsKeptAsCutAtTheNextStart)
     EXPECT_EQ(games[0].state, State::cut);
     EXPECT_EQ(games[0].player, "Cy");
     EXPECT_EQ(games[0].baskets, 3);
-    EXPECT_EQ(games[0].seconds, 40);
+    EXPECT_EQ(games[0].seconds, 70);
     EXPECT_FALSE(fs::exists(recording));
     std::string replay;
     ASSERT_TRUE(readReplayBytes(recording + ".gz", maxRecordingBytes, replay, why)) << why;
@@ -695,9 +734,18 @@ TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
         fs::last_write_time(path, when);
         return path;
     };
-    recordingAt("game-1-1.replay", 3600); // a game's program died before its game began
-    const std::string young = recordingAt("game-2-1.replay", 0); // its recorder is about to lock it
-    const std::string locked = recordingAt("game-3-1.replay", 3600);
+    // Recordings begun by programs that died before their game started go once they are
+    // old and no one writes them; the young one's recorder is about to lock it. A
+    // recording that no row names is not the store's: it stays, however old.
+    const auto begun = [&](int ageSeconds) {
+        std::string recording, why;
+        EXPECT_TRUE(store->begin(recording, why)) << why;
+        return recordingAt(fs::path(recording).filename().string(), ageSeconds);
+    };
+    const std::string neverStarted = begun(3600);
+    const std::string young = begun(0);
+    const std::string locked = begun(3600);
+    const std::string notOurs = recordingAt("game-1-1.replay", 3600);
     recordingAt("notes.txt", 3600);
     const int lockedFd = ::open(locked.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(lockedFd, LOCK_EX), 0);
@@ -718,8 +766,13 @@ TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
     ASSERT_TRUE(store->recover(why)) << why;
     close(lockedFd);
     const auto name = [](const std::string& path) { return fs::path(path).filename().string(); };
-    std::vector<std::string> staying{name(young),  name(locked),       "games",
-                                     "games.lock", name(kept) + ".gz", name(packedOnly) + ".gz",
+    std::vector<std::string> staying{name(young),
+                                     name(locked),
+                                     name(notOurs),
+                                     "games",
+                                     "games.lock",
+                                     name(kept) + ".gz",
+                                     name(packedOnly) + ".gz",
                                      "notes.txt"};
     std::sort(staying.begin(), staying.end());
     EXPECT_EQ(namesIn(folder), staying);
@@ -729,6 +782,209 @@ TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
     EXPECT_EQ(rows, (std::vector<std::pair<std::string, State>>{{"Ann", State::finished},
                                                                 {"Bo", State::cut}}));
     EXPECT_FALSE(contains(table(), "Cy"));
+    EXPECT_FALSE(contains(table(), name(neverStarted))) << table();
+}
+
+// gunzip in the folder leaves the plain replay with the old time stamp and removes the
+// compressed one: the game stays listed with its unpacked replay, which is never taken
+// for a recording a crash left. A file no row names is the player's, however old.
+TEST_F(KeepStore, AReplayThePlayerUnpackedStaysItsGamesAndNothingOfThePlayersGoes)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    const std::string recording = play(*store, "Ann", 2, 60);
+    const std::string played = header + ticks(20);
+    fs::remove(recording + ".gz");
+    writeFile(recording, played);
+    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(recording, anHourAgo);
+    const std::string own = folder + "/game-20200101-000000-1.replay";
+    writeFile(own, played);
+    fs::last_write_time(own, anHourAgo);
+
+    std::string why, path;
+    ASSERT_TRUE(store->recover(why)) << why;
+    const std::vector<Game> games = rowsOf(*store);
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].player, "Ann");
+    EXPECT_EQ(store->pathOf(games[0].replay), recording);
+    EXPECT_EQ(readFile(recording), played);
+    EXPECT_EQ(readFile(own), played);
+    ASSERT_TRUE(store->find("last", path, why)) << why;
+    EXPECT_EQ(path, recording);
+    EXPECT_TRUE(said.empty());
+}
+
+// "The last ten" are the last filed: ten games filed while the clock ran years ahead do
+// not push out the game just played, nor does its end time rank it for "last".
+TEST_F(KeepStore, TheGameJustPlayedIsTheLastWhateverTheClockSays)
+{
+    auto store = open();
+    ASSERT_TRUE(store);
+    const std::int64_t today = clock;
+    clock += 10LL * 365 * 24 * 3600;
+    std::string ahead;
+    for (int i = 0; i < 20; ++i) // the best are the first ten
+        ahead = play(*store, "Ahead" + std::to_string(i), 20 - i, 60);
+    clock = today;
+    const std::string played = play(*store, "Now", 0, 60); // the worst of all
+    std::vector<Game> games = rowsOf(*store);
+    EXPECT_EQ(games.size(), 20u);
+    EXPECT_EQ(games.back().player, "Now");
+    EXPECT_TRUE(fs::exists(played + ".gz"));
+    std::string path, why;
+    ASSERT_TRUE(store->find("last", path, why)) << why;
+    EXPECT_EQ(path, played + ".gz");
+    ASSERT_TRUE(store->find("last:2", path, why)) << why;
+    EXPECT_EQ(path, ahead + ".gz");
+}
+
+// A game whose recording cannot be compressed stays for a later start to file; such
+// recordings are capped, the first begun going first, and one line says why.
+TEST_F(KeepStore, RecordingsThatCannotBeFiledAreCappedWithOneLine)
+{
+    limits.unfiled = 2;
+    auto store = open();
+    ASSERT_TRUE(store);
+    std::vector<std::string> recordings;
+    for (int i = 0; i < 4; ++i) {
+        std::string recording, why;
+        ASSERT_TRUE(store->begin(recording, why)) << why;
+        writeFile(recording, header + ticks(10));
+        ASSERT_TRUE(store->started(recording, "P" + std::to_string(i), 3, clock, why)) << why;
+        fs::create_directory(recording + ".gz"); // where its replay would go
+        recordings.push_back(recording);
+    }
+    std::string why;
+    ASSERT_TRUE(store->recover(why)) << why;
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_TRUE(contains(said[0], "cannot write " + recordings[0] + ".gz: ")) << said[0];
+    EXPECT_TRUE(contains(said[0], "(and 3 more)")) << said[0];
+    EXPECT_TRUE(contains(said[0], "the oldest go: 2 are removed")) << said[0];
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(fs::exists(recordings[i]), i >= 2) << i;
+        EXPECT_EQ(contains(table(), "\tP" + std::to_string(i) + "\t"), i >= 2) << table();
+    }
+}
+
+// Where a game could not be filed at its end, it is not begun: one line names the cause,
+// and nothing is left to pile up.
+TEST_F(KeepStore, NoGameIsBegunWhereItCouldNotBeFiled)
+{
+    // A folder so deep that a recording's name fits in a path and its temp replay's not.
+    std::string recording, why;
+    {
+        auto probe = open();
+        ASSERT_TRUE(probe && probe->begin(recording, why)) << why;
+    }
+    const std::size_t nameBytes = fs::path(recording).filename().string().size();
+    std::string deep = root;
+    const std::size_t wanted = 4095 - 3 - (nameBytes + 1); // a recording's path of 4092
+    while (deep.size() < wanted)
+        deep += "/" + std::string(std::min<std::size_t>(200, wanted - deep.size() - 1), 'd');
+    ASSERT_EQ(deep.size(), wanted);
+    folder = deep;
+    auto store = open();
+    ASSERT_TRUE(store);
+    EXPECT_FALSE(store->begin(recording, why));
+    EXPECT_TRUE(contains(why, ".replay.gz.tmp: File name too long")) << why;
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"games.lock"}));
+
+    // A table that cannot be read: left by the game run as root, say.
+    folder = root + "/unreadable";
+    const std::string result = inChild([&]() -> std::string {
+        auto store = open();
+        if (!store)
+            return "no store";
+        std::string recording, why;
+        if (!store->begin(recording, why) || !store->discard(recording, why))
+            return "no table: " + why;
+        if (geteuid() == 0) {
+            if (chmod(root.c_str(), 0711) != 0 || chown(folder.c_str(), 65534, 65534) != 0 ||
+                chown((folder + "/games.lock").c_str(), 65534, 65534) != 0 || setgid(65534) != 0 ||
+                setuid(65534) != 0)
+                return std::string("skip: cannot become another user: ") + std::strerror(errno);
+        }
+        chmod((folder + "/games").c_str(), 0);
+        store = open();
+        if (!store)
+            return "no store for the user";
+        if (store->begin(recording, why))
+            return "a game was begun over a table that cannot be read";
+        if (why != "cannot read " + folder + "/games: Permission denied")
+            return "the reason: " + why;
+        const std::vector<std::string> left = namesIn(folder);
+        if (left != std::vector<std::string>{"games", "games.lock"})
+            return "left behind: " + std::to_string(left.size()) + " files";
+        return {};
+    });
+    if (result.starts_with("skip: "))
+        GTEST_SKIP() << result;
+    EXPECT_EQ(result, "");
+}
+
+// Listing and replaying only read: a missing folder is left missing, and a folder that is
+// not the player's is refused, for keeping and for reading alike.
+TEST_F(KeepStore, ReadingCreatesNothingAndAFolderOfAnotherUserIsRefused)
+{
+    std::string why, path;
+    auto reader = Store::openToRead(folder, why, options());
+    ASSERT_TRUE(reader) << why;
+    EXPECT_TRUE(reader->recover(why)) << why;
+    EXPECT_TRUE(rowsOf(*reader).empty());
+    EXPECT_FALSE(reader->find("best", path, why));
+    EXPECT_EQ(why, "there is no kept game best: no game is kept yet");
+    EXPECT_FALSE(fs::exists(folder));
+
+    std::string others = "/";
+    if (geteuid() == 0) {
+        others = root + "/others";
+        ASSERT_EQ(mkdir(others.c_str(), 0777), 0);
+        ASSERT_EQ(chown(others.c_str(), 65534, 65534), 0);
+    }
+    EXPECT_FALSE(Store::open(others, why, options()));
+    EXPECT_EQ(why, "cannot keep games in " + others + ": it belongs to another user");
+    EXPECT_FALSE(Store::openToRead(others, why, options()));
+    EXPECT_EQ(why, others + ": it belongs to another user");
+    if (others != "/") {
+        EXPECT_EQ(namesIn(others), std::vector<std::string>{});
+    }
+}
+
+// Compressed replays that no row names (a damaged table set aside, a pruned replay whose
+// removal a kill cut short) count in the byte cap and go first, the oldest first; other
+// files are never the store's to remove.
+TEST_F(KeepStore, ReplaysNoRowNamesCountInTheCapAndGoFirst)
+{
+    const std::string big = header + randomMoves(3000); // some 25 KiB compressed
+    limits.keptBytes = 100 * 1024;
+    auto store = open();
+    ASSERT_TRUE(store);
+    const std::string kept = play(*store, "Ann", 3, 100, big);
+    const std::uint64_t replayBytes = fs::file_size(kept + ".gz");
+    const auto strayAt = [&](const std::string& name, int ageHours) {
+        fs::copy_file(kept + ".gz", folder + "/" + name);
+        fs::last_write_time(folder + "/" + name,
+                            fs::file_time_type::clock::now() - std::chrono::hours(ageHours));
+    };
+    strayAt("game-20200101-000000-1.replay.gz", 3);
+    strayAt("game-20200101-000000-2.replay.gz", 2);
+    strayAt("game-20200101-000000-3.replay.gz", 1);
+    strayAt("mine.replay.gz", 4);
+    play(*store, "Bo", 2, 100, big);
+    // Two games and the strays: over the cap by one or two strays' worth.
+    const std::uint64_t total = 6 * replayBytes;
+    ASSERT_GT(total, limits.keptBytes);
+    const std::vector<Game> games = rowsOf(*store);
+    EXPECT_EQ(games.size(), 2u);
+    EXPECT_FALSE(fs::exists(folder + "/game-20200101-000000-1.replay.gz"));
+    EXPECT_TRUE(fs::exists(folder + "/game-20200101-000000-3.replay.gz"));
+    EXPECT_TRUE(fs::exists(folder + "/mine.replay.gz"));
+    std::uint64_t bytes = 0;
+    for (const std::string& name : namesIn(folder))
+        if (name.starts_with("game-"))
+            bytes += fs::file_size(folder + "/" + name);
+    EXPECT_LE(bytes, limits.keptBytes);
 }
 
 TEST_F(KeepStore, ADamagedTableIsSetAsideWithOneLineAndANewOneBegun)
@@ -953,9 +1209,11 @@ TEST_F(KeepStore, AFullOrReadOnlyDiskFailsTheStepAndLeavesTheTableAsItWas)
                 return step + " changed the table";
             return std::string();
         };
+        // The end names the replay it could not write, not the table that failed with it.
         for (const std::string& failure :
              {failsWith("scored", store->scored(recording, 1, 30, why), "No space left on device"),
-              failsWith("ended", store->ended(recording, 2, 60, why), "No space left on device")})
+              failsWith("ended", store->ended(recording, 2, 60, why),
+                        "cannot write " + recording + ".gz: No space left on device")})
             if (!failure.empty())
                 return failure;
         fs::remove(disk + "/filler");
@@ -971,6 +1229,12 @@ TEST_F(KeepStore, AFullOrReadOnlyDiskFailsTheStepAndLeavesTheTableAsItWas)
         const std::vector<Game> games = rowsOf(*store); // still listed
         if (games.size() != 1 || games[0].player != "Ann")
             return "the kept game is not listed";
+        // Listing and replaying need only reading.
+        auto reader = Store::openToRead(folder, why, options());
+        std::string path;
+        if (!reader || !reader->recover(why) || rowsOf(*reader).size() != 1 ||
+            !reader->find("best", path, why) || path != store->pathOf(games[0].replay))
+            return "read-only, the kept games cannot be had: " + why;
         return {};
     });
     if (result.starts_with("skip: "))

@@ -9,12 +9,16 @@
 #include "screens/frmsplash1.h"
 #include "sim_fixture.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace platform;
@@ -32,9 +36,10 @@ protected:
         ASSERT_TRUE(mkdtemp(pattern.data()));
         folder = pattern;
         std::string why;
-        auto store = keep::Store::open(folder, why);
-        ASSERT_TRUE(store) << why;
-        recording = store->newRecording();
+        keep::Options options = keptGameOptions();
+        options.lockPatience = std::chrono::milliseconds(100);
+        auto store = keep::Store::open(folder, why, options);
+        ASSERT_TRUE(store && store->begin(recording, why)) << why;
         auto output = replay::Output::open(recording, why);
         ASSERT_TRUE(output) << why;
         kept.emplace(std::move(store), recording,
@@ -50,13 +55,15 @@ protected:
         program.listen(nullptr);
         kept.reset();
         std::filesystem::remove_all(folder);
+        std::filesystem::remove_all(folder + "-killed");
     }
 
     // The kept games as another program sees them.
-    std::vector<keep::Game> games()
+    std::vector<keep::Game> games(const std::string& in = {})
     {
         std::string why;
-        const auto store = keep::Store::open(folder, why);
+        const auto store = keep::Store::open(in.empty() ? folder : in, why, keptGameOptions());
+        EXPECT_TRUE(store && store->recover(why)) << why;
         std::vector<keep::Game> rows;
         EXPECT_TRUE(store && store->rows(rows, why)) << why;
         return rows;
@@ -105,6 +112,7 @@ TEST_F(KeptGameTest, AGameLeftWithEscapeIsKeptWithItsBasketsAndReplaysToThem)
     const int secondsPlayed = 120 - afs().SecondsLeft.value();
     EXPECT_TRUE(games().empty()); // a game still being played is not listed
     // but its row is up to date in the table, for the start after a crash to find
+    kept->waitForTheTable();
     EXPECT_EQ(playingRow(), "playing\tAnn\t2\t3");
     ASSERT_TRUE(sim.pressKey(form<BallWindow>(), 27));
     sim.answer(msgbox::yes);
@@ -135,6 +143,59 @@ TEST_F(KeptGameTest, AProgramLeftAtTheEntryScreenKeepsNothing)
     kept->finish();
     EXPECT_TRUE(games().empty());
     EXPECT_FALSE(std::filesystem::exists(recording));
+}
+
+// Another program holding the table's lock does not hold up the game (the table is
+// written on a thread of its own) nor lose it: what could not be written goes with the
+// next basket, and at the end the game is filed as it ended.
+TEST_F(KeptGameTest, ALockHeldByAnotherProgramLosesNothing)
+{
+    const int other = ::open((folder + "/games.lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    startTheGame("Ann");
+    sim.advance(5000);
+    dropThroughTheHoop();
+    kept->waitForTheTable();
+    EXPECT_EQ(playingRow(), "playing\t\t0\t0"); // as begun: it could not be written
+    close(other);
+    sim.advance(5000);
+    dropThroughTheHoop();
+    kept->waitForTheTable();
+    EXPECT_EQ(playingRow(), "playing\tAnn\t2\t2");
+    sim.advance(3000);
+    ASSERT_TRUE(sim.pressKey(form<BallWindow>(), 27));
+    sim.answer(msgbox::yes);
+    const int secondsPlayed = 120 - afs().SecondsLeft.value();
+    kept->finish();
+    const std::vector<keep::Game> rows = games();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].state, keep::State::finished);
+    EXPECT_EQ(rows[0].baskets, 2);
+    EXPECT_EQ(rows[0].seconds, secondsPlayed);
+}
+
+// A game killed long after its last basket is filed at the next start with the seconds
+// its recording reaches, as the board counted them.
+TEST_F(KeptGameTest, AGameKilledIsFiledWithTheSecondsItsRecordingReaches)
+{
+    startTheGame("Ann");
+    sim.advance(5000);
+    dropThroughTheHoop();
+    sim.advance(30000);
+    kept->waitForTheTable();
+    const int secondsPlayed = 120 - afs().SecondsLeft.value();
+    ASSERT_GT(secondsPlayed, 30);
+    // What a SIGKILL leaves: the recording as it stands, with no writer, and the table.
+    namespace fs = std::filesystem;
+    const std::string killed = folder + "-killed";
+    fs::create_directory(killed);
+    for (const std::string& name : {std::string("games"), fs::path(recording).filename().string()})
+        fs::copy_file(folder + "/" + name, killed + "/" + name);
+    const std::vector<keep::Game> rows = games(killed);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].state, keep::State::cut);
+    EXPECT_EQ(rows[0].baskets, 1);
+    EXPECT_EQ(rows[0].seconds, secondsPlayed);
 }
 
 } // namespace

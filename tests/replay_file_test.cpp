@@ -160,6 +160,9 @@ TEST(ReplayFile, AMessageNamesAFileByItsWholePathUnlessItIsAFlood)
         {"\xc2\x9b"
          "2J",
          "\\xc2\\x9b2J"}, // a C1 control
+        {"\u202Eyalp\u202C.replay", "\\xe2\\x80\\xaeyalp\\xe2\\x80\\xac.replay"},
+        {"a\u200Bb\u2066c\uFEFF", "a\\xe2\\x80\\x8bb\\xe2\\x81\\xa6c\\xef\\xbb\\xbf"},
+        {"\u00e9\u0301\u00ad\u674e\U0001F3C0", "\u00e9\u0301\u00ad\u674e\U0001F3C0"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(shownFileName(c.path), c.shown) << c.path.size() << " bytes";
@@ -167,6 +170,25 @@ TEST(ReplayFile, AMessageNamesAFileByItsWholePathUnlessItIsAFlood)
     ASSERT_TRUE(cut.starts_with("..."));
     EXPECT_EQ((cut.size() - 3) % ball.size(), 0u) << "a cut inside a character";
     EXPECT_EQ(cut.substr(3, ball.size()), ball);
+}
+
+TEST(ReplayFile, AWordAMessageQuotesIsEscapedAndCutAtAWholeCharacter)
+{
+    const std::string ball = "\U0001F3C0";
+    const struct {
+        std::string word;
+        std::string shown;
+    } cases[] = {
+        {"--x\x1b[31m", "--x\\x1b[31m"},
+        {"\x1b]2;TITLE\a", "\\x1b]2;TITLE\\x07"},
+        {std::string(40, 'x'), std::string(40, 'x')},
+        {std::string(41, 'x'), std::string(40, 'x') + "..."},
+        {std::string(38, 'x') + ball, std::string(38, 'x') + "..."},
+        {std::string(39, 'x') + "\xff\xfe", std::string(39, 'x') + "\\xff..."},
+        {std::string(39, 'x') + "\u202E", std::string(39, 'x') + "..."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shownText(c.word, 40), c.shown) << c.word.size() << " bytes";
 }
 
 } // namespace

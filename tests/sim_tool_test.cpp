@@ -128,6 +128,12 @@ TEST(SimTool, RefusesBadOptionsNamingThem)
                  {"--script /dev/zero", "--script: '/dev/zero' is larger than 16 MiB"},
                  {"--fast", "unknown option '--fast'"},
                  {"--" + longOption, "unknown option '--xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx..."},
+                 {"\"$(printf -- '--x\\033[31m')\"", "unknown option '--x\\x1b[31m'\n"},
+                 {"\"$(printf -- '--\\342\\200\\256x')\"", "unknown option '--\\xe2\\x80\\xaex'\n"},
+                 {"--script \"$(printf '/no/\\033]2;TITLE\\a')\"",
+                  "--script: cannot read '/no/\\x1b]2;TITLE\\x07'"},
+                 {"--screen \"$(printf '\\033[2J')\"", "--screen: expected WIDTHxHEIGHT in pixels, "
+                                                       "such as 1024x768, not '\\x1b[2J'\n"},
                  {"--minutes", "--minutes: a value is missing"},
                  {"--record ''", "--record: the file name is empty"},
                  {"--replay ''", "--replay: the file name is empty"}};
@@ -178,7 +184,8 @@ TEST(SimTool, RefusesABadScriptLineWithItsNumber)
                  {"100 answer maybe\n", ":1: answer takes yes or no"},
                  {"100 key 27 28\n", ":1: key takes a character code"},
                  {std::string(10'000'000, '7') + "x click\n", ":1: the time must be"},
-                 {"100 " + std::string(10'000'000, 'j') + "\n", ":1: unknown event 'jjjj"}};
+                 {"100 " + std::string(10'000'000, 'j') + "\n", ":1: unknown event 'jjjj"},
+                 {"100 j\x1b[2J\n", ":1: unknown event 'j\\x1b[2J'"}};
     for (const auto& c : cases) {
         const ToolRun run = runTool("--script " + scriptFile("bad.txt", c.script));
         const std::string shown = c.script.substr(0, 60);

@@ -3,6 +3,7 @@
 #include "platform/program.h"
 #include "platform/qt/plain_window.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/replay/format.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -33,8 +34,8 @@ void ReplayPlayer::start()
         std::fprintf(stderr,
                      "orvanta: %s: recorded on a %dx%d screen, larger than this one (%dx%d): "
                      "windows past its edges do not show\n",
-                     path_.c_str(), header_.screenWidth, header_.screenHeight, here.width(),
-                     here.height());
+                     replay::shownFileName(path_).c_str(), header_.screenWidth,
+                     header_.screenHeight, here.width(), here.height());
     clock_.start();
     wake_.start(0);
 }

@@ -1,5 +1,7 @@
 #include "platform/qt/window_system_check.h"
 
+#include "platform/replay/format.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -26,6 +28,12 @@ namespace platform {
 
 namespace {
 
+using replay::shownFileName;
+
+// A name from the environment or the command line (a platform, a scale factor) as a
+// message quotes it: escaped as the replay reader escapes, and cut.
+std::string shownWord(std::string_view word) { return replay::shownText(word, 40); }
+
 // The value of Qt's own option `name` (given as -name or --name), the last one winning
 // as in Qt.
 std::optional<std::string> qtOption(int argc, char* argv[], std::string_view name)
@@ -50,7 +58,7 @@ bool scaleFactorUsable(std::string& why)
     const double factor = text.toDouble(&ok);
     if (ok && std::isfinite(factor) && factor > 0)
         return true;
-    why = "QT_SCALE_FACTOR must be a number above 0, not '" + text.left(40).toStdString() + "'";
+    why = "QT_SCALE_FACTOR must be a number above 0, not '" + shownWord(text.toStdString()) + "'";
     return false;
 }
 
@@ -69,11 +77,11 @@ bool xServerUsable(const std::optional<std::string>& displayOption, std::string&
     const int screens = error == 0 ? xcb_setup_roots_length(xcb_get_setup(connection)) : 0;
     xcb_disconnect(connection);
     if (error == XCB_CONN_CLOSED_INVALID_SCREEN || (error == 0 && screen >= screens)) {
-        why = "the X server at DISPLAY=" + display + " has no such screen";
+        why = "the X server at DISPLAY=" + shownFileName(display) + " has no such screen";
         return false;
     }
     if (error != 0) {
-        why = "cannot reach the X server at DISPLAY=" + display;
+        why = "cannot reach the X server at DISPLAY=" + shownFileName(display);
         return false;
     }
     return true;
@@ -108,7 +116,7 @@ bool waylandServerUsable(std::string& why)
             ::close(fd);
     }
     if (!reachable)
-        why = "cannot reach a Wayland server at " + socketPath;
+        why = "cannot reach a Wayland server at " + shownFileName(socketPath);
     return reachable;
 }
 
@@ -139,8 +147,8 @@ bool displayDeviceUsable(const std::string& name, const std::string& arguments, 
         if (found)
             return true;
     }
-    why = "the Qt platform '" + name + "' finds no display device it can open (" + frameBuffer +
-          (name == "linuxfb" ? "" : ", /dev/dri/card*") + ")";
+    why = "the Qt platform '" + name + "' finds no display device it can open (" +
+          shownFileName(frameBuffer) + (name == "linuxfb" ? "" : ", /dev/dri/card*") + ")";
     return false;
 }
 #endif
@@ -203,18 +211,42 @@ std::vector<HeldMessage> heldMessages;
 QtMessageHandler previousHandler = nullptr;
 std::string platformForMessages;
 
+// Qt's own messages may quote an argument or a variable as it came (-style NAME): they
+// are shown as the game's own are, keeping the line breaks and tabs that lay them out.
+QString shownMessage(const QString& message)
+{
+    const std::string text = message.toStdString();
+    std::string shown;
+    std::size_t from = 0;
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        if (at < text.size() && text[at] != '\n' && text[at] != '\t')
+            continue;
+        shown += replay::shownText(std::string_view(text).substr(from, at - from));
+        if (at < text.size())
+            shown += text[at];
+        from = at + 1;
+    }
+    return QString::fromStdString(shown);
+}
+
+void passOnShown(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (previousHandler)
+        previousHandler(type, context, shownMessage(message));
+}
+
 void holdOrFail(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (type == QtFatalMsg) {
         std::fprintf(stderr, "orvanta: Qt cannot start its platform '%s'\n",
-                     platformForMessages.c_str());
+                     shownWord(platformForMessages).c_str());
         std::fflush(stderr);
         std::_Exit(1);
     }
     if (context.category && std::string_view(context.category).starts_with("qt.qpa"))
         heldMessages.push_back({type, context.category, message});
-    else if (previousHandler)
-        previousHandler(type, context, message);
+    else
+        passOnShown(type, context, message);
 }
 
 } // namespace
@@ -248,7 +280,7 @@ bool windowSystemUsable(int argc, char* argv[], std::string& why)
     }
     if (usable.empty()) {
         if (why.empty())
-            why = "no Qt platform named in '" + platforms + "'";
+            why = "no Qt platform named in '" + shownWord(platforms) + "'";
         return false;
     }
     why.clear();
@@ -261,7 +293,7 @@ void catchPlatformFailure() { previousHandler = qInstallMessageHandler(holdOrFai
 
 void platformStarted()
 {
-    qInstallMessageHandler(previousHandler);
+    qInstallMessageHandler(passOnShown);
     for (const HeldMessage& message : heldMessages) {
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
         qt_message_output(message.type, context, message.text);

@@ -15,7 +15,8 @@ bool windowSystemUsable(int argc, char* argv[], std::string& why);
 
 // A last net under the check: a Qt platform plugin that still fails to start while the
 // QApplication is made ends the program with one line and status 1, not an abort. Qt's
-// platform warnings are held back until the application object stands.
+// platform warnings are held back until the application object stands. From the first
+// call on, Qt's messages show control and format characters escaped, as the game's own do.
 void catchPlatformFailure();
 void platformStarted();
 

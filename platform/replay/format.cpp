@@ -2,6 +2,7 @@
 
 #include "platform/replay/packed.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -366,6 +367,17 @@ std::size_t codePointLength(std::string_view text, std::size_t at)
     return length;
 }
 
+char32_t codePointOf(std::string_view character)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
+    if (character.size() < 2)
+        return character.empty() ? 0 : byte(0);
+    char32_t code = byte(0) & (0x7F >> character.size());
+    for (std::size_t i = 1; i < character.size(); ++i)
+        code = (code << 6) | (byte(i) & 0x3F);
+    return code;
+}
+
 std::string_view cutText(std::string_view utf8, std::size_t bytes)
 {
     std::size_t kept = 0;
@@ -434,6 +446,65 @@ Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary)
     return readReplay(text, vocabulary);
 }
 
+namespace {
+
+// Characters that a terminal obeys or that change how the text around them reads: C0, DEL
+// and C1 controls, and the format characters that reorder a line (bidi marks, embeddings,
+// overrides and isolates, and the separators that end them) or hide letters (zero-width
+// spaces and joiners, invisible operators, the byte order mark, interlinear annotations,
+// tags). The soft hyphen stays: it shows as a hyphen or not at all, and reorders nothing.
+struct Range {
+    char32_t first, last;
+};
+constexpr Range escapedRanges[] = {
+    {0x0000, 0x001F}, {0x007F, 0x009F}, {0x061C, 0x061C}, {0x180E, 0x180E}, {0x200B, 0x200F},
+    {0x2028, 0x202E}, {0x2060, 0x206F}, {0xFEFF, 0xFEFF}, {0xFFF9, 0xFFFB}, {0xE0000, 0xE007F},
+};
+
+bool escapedWhenShown(char32_t code)
+{
+    for (const Range& range : escapedRanges)
+        if (code <= range.last)
+            return code >= range.first;
+    return false;
+}
+
+} // namespace
+
+std::string shownText(std::string_view text)
+{
+    constexpr char digits[] = "0123456789abcdef";
+    std::string shown;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = codePointLength(text, at);
+        const std::string_view character = text.substr(at, length > 0 ? length : 1);
+        at += character.size();
+        if (length > 0 && !escapedWhenShown(codePointOf(character))) {
+            shown += character;
+            continue;
+        }
+        for (const char c : character) {
+            const auto byte = static_cast<unsigned char>(c);
+            shown += "\\x";
+            shown += digits[byte >> 4];
+            shown += digits[byte & 0xF];
+        }
+    }
+    return shown;
+}
+
+std::string shownText(std::string_view text, std::size_t bytes)
+{
+    std::size_t kept = 0;
+    while (kept < text.size()) {
+        const std::size_t length = std::max<std::size_t>(codePointLength(text, kept), 1);
+        if (kept + length > bytes)
+            break;
+        kept += length;
+    }
+    return shownText(text.substr(0, kept)) + (kept < text.size() ? "..." : "");
+}
+
 std::string shownFileName(std::string_view path)
 {
     // A player looks for the file by its whole path, wherever it lies; only a path longer
@@ -445,26 +516,7 @@ std::string shownFileName(std::string_view path)
         while (from < path.size() && (static_cast<unsigned char>(path[from]) & 0xC0) == 0x80)
             ++from; // not inside a character
     }
-    constexpr char digits[] = "0123456789abcdef";
-    std::string shown = from > 0 ? "..." : "";
-    for (std::size_t at = from; at < path.size();) {
-        const auto byte = static_cast<unsigned char>(path[at]);
-        const std::size_t length = codePointLength(path, at);
-        // Control characters, C1's (U+0080 to U+009F) too, and stray bytes are written out.
-        const bool control =
-            byte < 0x20 || byte == 0x7F ||
-            (byte == 0xC2 && length == 2 && static_cast<unsigned char>(path[at + 1]) < 0xA0);
-        if (length > 0 && !control) {
-            shown.append(path.substr(at, length));
-            at += length;
-        } else {
-            shown += "\\x";
-            shown += digits[byte >> 4];
-            shown += digits[byte & 0xF];
-            ++at;
-        }
-    }
-    return shown;
+    return (from > 0 ? "..." : "") + shownText(path.substr(from));
 }
 
 // --- Writing -----------------------------------------------------------------------------

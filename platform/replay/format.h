@@ -75,9 +75,17 @@ Replay readReplay(std::string_view text, const Vocabulary& vocabulary);
 // Reads the file at `path`, refusing it unread if it is larger than maxFileBytes.
 Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary);
 
-// A file name as a message shows it: control characters and bytes that are not UTF-8 as
-// \xHH, so that a name cannot speak to the terminal; whole, unless it is longer than
-// maxShownPathBytes, when it is cut to its end.
+// Text as a message or the terminal shows it: control characters (C1's too), the format
+// characters that reorder or hide text (bidi controls, zero-width spaces) and bytes that
+// are not UTF-8 as \xHH, a byte each, so that the text can neither speak to the terminal
+// nor pass for other text.
+std::string shownText(std::string_view text);
+// The same for a word that may be a flood (an argument, a variable): only its first
+// `bytes` bytes of whole characters, then "..." if there is more.
+std::string shownText(std::string_view text, std::size_t bytes);
+
+// A file name as a message shows it: as shownText shows it; whole, unless it is longer
+// than maxShownPathBytes, when it is cut to its end.
 inline constexpr std::size_t maxShownPathBytes = 1024;
 std::string shownFileName(std::string_view path);
 
@@ -108,6 +116,8 @@ std::string eventLine(const Event& event, const Vocabulary& vocabulary,
 // The length of the UTF-8 code point at `at`, or 0 if the bytes there are not one
 // (overlong forms, surrogates and code points past U+10FFFF are not).
 std::size_t codePointLength(std::string_view text, std::size_t at);
+// The code point of one well-formed UTF-8 character, as codePointLength measures it.
+char32_t codePointOf(std::string_view character);
 // `utf8` cut to at most `bytes` bytes of whole code points.
 std::string_view cutText(std::string_view utf8, std::size_t bytes);
 

@@ -158,7 +158,8 @@ std::string Player::divergence() const
                describe(event, replay_, vocabulary_) + "'";
     else
         what = "the replayed program did not take '" + describe(event, replay_, vocabulary_) + "'";
-    return path_ + ": line " + std::to_string(index + 2) + ": " + what + "; the replay stops there";
+    return shownFileName(path_) + ": line " + std::to_string(index + 2) + ": " + what +
+           "; the replay stops there";
 }
 
 std::string describe(const Event& event, const Replay& replay, const Vocabulary& vocabulary)

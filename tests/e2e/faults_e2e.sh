@@ -67,6 +67,15 @@ ends_at_once 1 "" "the X server at DISPLAY=$DISPLAY.3 has no such screen" env DI
 ends_at_once 1 "" "cannot reach the X server at DISPLAY=:$missing" "$game" -display ":$missing"
 ends_at_once 1 "" "QT_SCALE_FACTOR must be a number above 0, not '0'" env QT_SCALE_FACTOR=0 "$game"
 ends_at_once 1 "" "QT_SCALE_FACTOR must be a number above 0, not 'nan'" env QT_SCALE_FACTOR=nan "$game"
+echo "Arguments and variables that speak to the terminal are shown escaped"
+accents() { printf '\303\251%.0s' $(seq "$1"); } # an e with an accent, two bytes, $1 times
+ends_at_once 2 "" "the game takes no arguments, not '\\x1b]2;TITLE\\x07'" "$game" $'\e]2;TITLE\a'
+ends_at_once 2 "" "unknown option '--x\\x1b[31m'" "$game" $'--x\e[31m'
+ends_at_once 2 "" "unknown option '--\\xe2\\x80\\xaex'" "$game" $'--\xe2\x80\xaex'
+ends_at_once 2 "" "the game takes no arguments, not 'x$(accents 19)...'" "$game" "x$(accents 25)"
+ends_at_once 1 "" "cannot reach the X server at DISPLAY=\\x1b[31mX" env DISPLAY=$'\e[31mX' "$game"
+ends_at_once 1 "" "QT_SCALE_FACTOR must be a number above 0, not '\\x1b]2;T\\x07'" \
+  env QT_SCALE_FACTOR=$'\e]2;T\a' "$game"
 rmdir "$no_wayland"
 
 echo "Signals end the game as EndProgram does"
@@ -77,6 +86,13 @@ for signal in HUP TERM INT; do
   expect_exit 2 0
   [ ! -s "$artefacts/signal-$signal.txt" ] || fail "SIG$signal: $(cat "$artefacts/signal-$signal.txt")"
 done
+echo "Qt's own messages show an argument they quote escaped"
+start_game "$game" -style $'\e[31mX' 2>"$artefacts/style.txt"
+wait_window "Form Loading" 8 >/dev/null
+kill -TERM "$game_pid"
+expect_exit 2 0
+grep -qF "'\\x1b[31mX'" "$artefacts/style.txt" || fail "Qt said: $(cat -v "$artefacts/style.txt")"
+! LC_ALL=C grep -q $'\e' "$artefacts/style.txt" || fail "Qt said: $(cat -v "$artefacts/style.txt")"
 echo "Started with the hang-up ignored (nohup), the game plays on after one"
 start_game nohup "$game" 2>/dev/null
 wait_window "Form Loading" 8 >/dev/null

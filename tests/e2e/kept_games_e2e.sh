@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Games kept in the player's data folder: two games played on the desktop are both listed
 # by --games, best first, with the baskets their replays count; --replay best shows the
-# best; a game killed mid-play is filed as cut at the next start; a folder that cannot be
-# written costs one line, and the game plays unkept; a game that loses its X server is
-# filed as it ends.
+# best; a replay the player unpacks stays listed; a game killed mid-play is filed as cut
+# at the next start, with the seconds its recording reaches; listing creates nothing and
+# says when its output fails; a folder that cannot be written costs one line, and the
+# game plays unkept; a game that loses its X server is filed as it ends.
 # usage: kept_games_e2e.sh <orvanta binary> <orvanta-sim> <artefacts folder>
 set -euo pipefail
 source "$(dirname "$0")/x11.sh"
@@ -54,6 +55,26 @@ for rank in 1 2; do
   expect_summary "$summary" ended '"exit"'
 done
 
+echo "A kept replay the player unpacks (gunzip) stays the game's replay"
+ann_replay=$(field 2 replay | tr -d '"')
+gunzip "$ann_replay"
+"$game" --games >"$artefacts/games-unpacked.txt"
+[ "$(grep -c finished "$artefacts/games-unpacked.txt")" = 2 ] ||
+  fail "a game was lost when its replay was unpacked: $(cat "$artefacts/games-unpacked.txt")"
+[ -f "${ann_replay%.gz}" ] || fail "the unpacked replay ${ann_replay%.gz} was removed"
+
+echo "Listing creates nothing, and a failed output is one line and status 1"
+XDG_DATA_HOME=$artefacts/none ends_at_once 0 "rank" "" "$game" --games
+XDG_DATA_HOME=$artefacts/none ends_at_once 2 "" "there is no kept game best: no game is kept yet" \
+  "$game" --replay best
+[ ! -e "$artefacts/none" ] || fail "reading the kept games made $artefacts/none"
+status=0
+"$game" --games >/dev/full 2>"$artefacts/full.txt" || status=$?
+[ "$status" = 1 ] || fail "--games >/dev/full ended with status $status"
+expect_one_line "$artefacts/full.txt"
+grep -q "^orvanta: cannot write the list of kept games: No space left on device" \
+  "$artefacts/full.txt" || fail "--games >/dev/full said: $(cat "$artefacts/full.txt")"
+
 echo "--replay best shows Bea's game in real windows, to its end"
 start_game "$game" --replay best
 wait_window "Clock" 15 >/dev/null
@@ -67,13 +88,15 @@ ends_at_once 2 "" "--games lists the kept games and takes no other option" "$gam
 ends_at_once 2 "" '"best:x" names no kept game' "$game" --replay best:x
 ends_at_once 0 "[" "" "$game" --games --json
 
-echo "A game killed mid-play is filed as cut at the next start"
+echo "A game killed mid-play is filed as cut at the next start, with the seconds it played"
 start_playing --name Cid "$game"
-sleep 2
+sleep 3
 kill -KILL "$game_pid"
 "$game" --games >"$artefacts/games-after-kill.txt"
 grep -q "Cid.*cut" "$artefacts/games-after-kill.txt" ||
   fail "the killed game is not listed as cut: $(cat "$artefacts/games-after-kill.txt")"
+cid_seconds=$("$game" --games --json | grep '"Cid"' | sed -E 's/.*"seconds": ([0-9]+).*/\1/')
+[ "$cid_seconds" -ge 1 ] || fail "the killed game is filed with $cid_seconds seconds played"
 
 echo "A data folder that cannot be made: one line, and the game plays unkept"
 touch "$artefacts/not-a-folder"

@@ -336,16 +336,19 @@ expect_one_line() {
 
 # One start that ends at once: the expected status, the start of the first line on
 # stdout (or empty: no stdout), the start of the only line on stderr (or empty: any),
-# then the command. Its output is kept in the script's $artefacts folder.
+# then the command. Its output is kept in the script's $artefacts folder; its stderr holds
+# no control character for the terminal to obey.
 case_number=0
 ends_at_once() {
   local status=$1 out=$2 err=$3 seen
   shift 3
   case_number=$((case_number + 1))
   local stdout_file="$artefacts/case-$case_number.out" stderr_file="$artefacts/case-$case_number.err"
-  echo "  $*"
+  echo "  $*" | cat -v
   timeout 10 "$@" >"$stdout_file" 2>"$stderr_file" && seen=0 || seen=$?
   [ "$seen" = "$status" ] || fail "'$*' ended with status $seen, expected $status: $(head -c 600 "$stderr_file")"
+  ! LC_ALL=C grep -q $'[\x01-\x08\x0e-\x1f\x7f]' "$stderr_file" ||
+    fail "'$*' wrote control characters on stderr: $(head -c 600 "$stderr_file" | cat -v)"
   if [ -n "$out" ]; then
     [[ "$(head -n 1 "$stdout_file")" == "$out"* ]] || fail "'$*' printed: $(head -c 300 "$stdout_file")"
   else

@@ -1,5 +1,7 @@
 #include "tools/orvanta_sim/script.h"
 
+#include "platform/replay/format.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -70,12 +72,8 @@ ScriptEvent parseLine(const std::vector<std::string>& w, int line)
 std::string shortened(const std::string& word)
 {
     constexpr std::size_t kept = 40;
-    if (word.size() <= kept)
-        return word;
-    std::size_t cut = kept;
-    while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80)
-        --cut; // not inside a character
-    return word.substr(0, cut) + "... (" + std::to_string(word.size()) + " bytes)";
+    const std::string shown = platform::replay::shownText(word, kept);
+    return word.size() <= kept ? shown : shown + " (" + std::to_string(word.size()) + " bytes)";
 }
 
 std::vector<ScriptEvent> parseScript(const std::string& text)

@@ -23,7 +23,8 @@ struct ScriptError {
 };
 
 // A word from the input as a message quotes it: cut after a few dozen bytes, at the start
-// of a character, so that a huge token cannot flood the terminal.
+// of a character, so that a huge token cannot flood the terminal, and escaped as the
+// replay reader escapes, so that it cannot speak to it.
 std::string shortened(const std::string& word);
 
 // Parses a play script: one event a line, in time order; '#' lines and blank lines are
