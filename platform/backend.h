@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-class QRegion;
-
 namespace platform {
 
 class Control;
+class Region;
 class Form;
 class Timer;
 class TimerPeer;
@@ -25,7 +24,7 @@ public:
     virtual void hide() = 0;
     virtual void geometryChanged() = 0;
     virtual void controlChanged(Control& control, Change change) = 0;
-    virtual bool setShape(const QRegion& pixels) = 0; // false if the window refuses it
+    virtual bool setShape(const Region& pixels) = 0; // false if the window refuses it
     virtual void focus() = 0;
     virtual void focusControl(Control& control) = 0;
 };

@@ -6,9 +6,6 @@
 #include "platform/screen.h"
 #include "platform/timer.h"
 
-#include <QImage>
-#include <QPainter>
-#include <QRegion>
 #include <algorithm>
 #include <cmath>
 
@@ -124,24 +121,25 @@ void Form::controlChanged(Control& control, Change change)
         peer_->controlChanged(control, change);
 }
 
-const QImage& Form::drawingSurface() const
+const Pixels& Form::drawingSurface() const
 {
     if (!surface_) {
-        surface_ = std::make_unique<QImage>(pixelWidth(), pixelHeight(), QImage::Format_RGB32);
-        surface_->fill(QColor(redOf(BackColor), greenOf(BackColor), blueOf(BackColor)));
-        if (!picture.isNull()) {
-            QPainter painter(surface_.get());
-            painter.drawImage(0, 0, picture.image());
-        }
+        const Colour back = BackColor;
+        surface_.emplace(pixelWidth(), pixelHeight(),
+                         0xFF000000u | static_cast<std::uint32_t>(redOf(back)) << 16 |
+                             static_cast<std::uint32_t>(greenOf(back)) << 8 |
+                             static_cast<std::uint32_t>(blueOf(back)));
+        if (!picture.isNull())
+            surface_->draw(picture.pixels(), 0, 0);
     }
     return *surface_;
 }
 
-bool Form::setShape(const QRegion& region)
+bool Form::setShape(const Region& region)
 {
     if (peer_ && !peer_->setShape(region))
         return false;
-    shape_ = std::make_unique<QRegion>(region);
+    shape_ = region;
     return true;
 }
 
@@ -152,9 +150,8 @@ bool Form::covers(float x, float y) const
 {
     if (x < 0 || y < 0 || x >= Width || y >= Height)
         return false;
-    const QPoint pixel(static_cast<int>(std::floor(x / twipsPerPixel)),
-                       static_cast<int>(std::floor(y / twipsPerPixel)));
-    return !shape_ || shape_->contains(pixel);
+    return !shape_ || shape_->contains(static_cast<int>(std::floor(x / twipsPerPixel)),
+                                       static_cast<int>(std::floor(y / twipsPerPixel)));
 }
 
 Control* Form::controlAt(float x, float y) const

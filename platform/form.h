@@ -3,14 +3,14 @@
 #include "platform/colour.h"
 #include "platform/keyboard.h"
 #include "platform/picture.h"
+#include "platform/pixels.h"
 #include "platform/property.h"
+#include "platform/region.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-
-class QImage;
-class QRegion;
 
 namespace platform {
 
@@ -81,10 +81,10 @@ public:
 
     // The persistent drawing surface: background colour with the picture over it, in
     // pixels of the client area, from the moment the window is loaded.
-    const QImage& drawingSurface() const;
+    const Pixels& drawingSurface() const;
     // The window's shape in client pixels, if it was cut to one.
-    const QRegion* shape() const { return shape_.get(); }
-    bool setShape(const QRegion& region); // false if the window refuses it
+    const Region* shape() const { return shape_ ? &*shape_ : nullptr; }
+    bool setShape(const Region& region); // false if the window refuses it
 
     int pixelWidth() const;
     int pixelHeight() const;
@@ -122,8 +122,8 @@ private:
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
     std::unique_ptr<FormPeer> peer_;
-    mutable std::unique_ptr<QImage> surface_;
-    std::unique_ptr<QRegion> shape_;
+    mutable std::optional<Pixels> surface_;
+    std::optional<Region> shape_;
     FocusableControl* focused_ = nullptr;
     bool loaded_ = false;
     bool visible_ = false;

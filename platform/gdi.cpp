@@ -3,25 +3,22 @@
 #include "platform/form.h"
 #include "platform/program.h"
 
-#include <QImage>
-#include <QRegion>
-
 namespace platform {
 
 RegionTable::RegionTable() = default;
 RegionTable::~RegionTable() = default;
 
-RegionHandle RegionTable::create(const QRegion& region)
+RegionHandle RegionTable::create(const Region& region)
 {
     const RegionHandle handle = next_++;
-    regions_.emplace(handle, std::make_unique<QRegion>(region));
+    regions_.emplace(handle, region);
     return handle;
 }
 
-QRegion* RegionTable::find(RegionHandle handle)
+Region* RegionTable::find(RegionHandle handle)
 {
     const auto it = regions_.find(handle);
-    return it == regions_.end() ? nullptr : it->second.get();
+    return it == regions_.end() ? nullptr : &it->second;
 }
 
 bool RegionTable::release(RegionHandle handle) { return regions_.erase(handle) > 0; }
@@ -30,14 +27,14 @@ static RegionTable& regions() { return Program::current().regions(); }
 
 RegionHandle CreateRectRgn(int left, int top, int right, int bottom)
 {
-    return regions().create(QRegion(left, top, right - left, bottom - top));
+    return regions().create(Region::rectangle({left, top, right, bottom}));
 }
 
 int CombineRgn(RegionHandle destination, RegionHandle first, RegionHandle second, int mode)
 {
-    QRegion* target = regions().find(destination);
-    QRegion* a = regions().find(first);
-    QRegion* b = regions().find(second);
+    Region* target = regions().find(destination);
+    const Region* a = regions().find(first);
+    const Region* b = regions().find(second);
     if (!target || !a || (!b && mode != RGN_COPY))
         return REGION_ERROR;
     switch (mode) {
@@ -57,7 +54,7 @@ bool DeleteObject(RegionHandle region) { return regions().release(region); }
 
 int SetWindowRgn(Form& window, RegionHandle region, bool /*redraw: the peer always redraws*/)
 {
-    QRegion* shape = regions().find(region);
+    const Region* shape = regions().find(region);
     if (!shape)
         return 0;
     const bool accepted = window.setShape(*shape);
@@ -73,8 +70,8 @@ Colour GetPixel(DeviceContext surface, int x, int y)
 {
     if (!surface.valid(x, y))
         return CLR_INVALID;
-    const QRgb pixel = surface.pixel(x, y);
-    return rgb(qRed(pixel), qGreen(pixel), qBlue(pixel));
+    const std::uint32_t pixel = surface.pixel(x, y);
+    return rgb(redOfPixel(pixel), greenOfPixel(pixel), blueOfPixel(pixel));
 }
 
 } // namespace platform

@@ -4,13 +4,11 @@
 // of the window's client area.
 
 #include "platform/colour.h"
+#include "platform/pixels.h"
+#include "platform/region.h"
 
 #include <cstdint>
 #include <map>
-#include <memory>
-
-class QImage;
-class QRegion;
 
 namespace platform {
 
@@ -38,13 +36,13 @@ class RegionTable {
 public:
     RegionTable();
     ~RegionTable();
-    RegionHandle create(const QRegion& region);
-    QRegion* find(RegionHandle handle);
+    RegionHandle create(const Region& region);
+    Region* find(RegionHandle handle);
     bool release(RegionHandle handle);
     std::size_t size() const { return regions_.size(); }
 
 private:
-    std::map<RegionHandle, std::unique_ptr<QRegion>> regions_;
+    std::map<RegionHandle, Region> regions_;
     RegionHandle next_ = 1;
 };
 
@@ -55,7 +53,7 @@ bool DeleteObject(RegionHandle region);
 int SetWindowRgn(Form& window, RegionHandle region, bool redraw);
 
 // The window's persistent drawing surface, for GetPixel.
-using DeviceContext = const QImage&;
+using DeviceContext = const Pixels&;
 DeviceContext hDC(const Form& window);
 Colour GetPixel(DeviceContext surface, int x, int y);
 

@@ -3,8 +3,6 @@
 #include "ball/clock.h"
 #include "sim_fixture.h"
 
-#include <QRegion>
-
 using namespace platform;
 using BallWindow = orvanta::clock;
 
@@ -21,22 +19,22 @@ protected:
     int speedY() { return afs().BallSpeedY.value(); }
 };
 
-int pixelCount(const QRegion& region)
+int pixelCount(const Region& region)
 {
     int count = 0;
-    for (const QRect& r : region)
+    for (const Rect& r : region.rects())
         count += r.width() * r.height();
     return count;
 }
 
 TEST_F(Ball, IsCutToTheBallBeforeItIsFirstShown)
 {
-    const QRegion* shape = ball().shape();
+    const Region* shape = ball().shape();
     ASSERT_NE(shape, nullptr);
     EXPECT_EQ(pixelCount(*shape), 64 * 64 - 1055);
-    EXPECT_FALSE(shape->contains(QPoint(0, 0)));   // a magenta corner
-    EXPECT_FALSE(shape->contains(QPoint(32, 63))); // the row the picture leaves uncovered
-    EXPECT_TRUE(shape->contains(QPoint(32, 32)));
+    EXPECT_FALSE(shape->contains(0, 0));   // a magenta corner
+    EXPECT_FALSE(shape->contains(32, 63)); // the row the picture leaves uncovered
+    EXPECT_TRUE(shape->contains(32, 32));
     EXPECT_EQ(program.regions().size(), 0u); // every region handed on or released
     const auto& log = sim.log();
     const auto shaped = std::find(log.begin(), log.end(), "shape clock");

@@ -2,13 +2,13 @@
 
 #include "platform/control.h"
 #include "platform/form.h"
+#include "platform/picture.h"
 #include "platform/program.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/sharp_pictures.h"
 #include "platform/qt/tick_statistics.h"
 
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,17 +26,13 @@ Qt::WindowFlags windowFlagsFor(const Form& form)
 }
 
 namespace {
-QIcon iconFrom(std::initializer_list<const char*> files)
+QIcon iconFrom(std::initializer_list<const char*> pictures)
 {
-    // Missing pictures are left out, so a build without the resources still runs.
+    // Missing pictures are left out, so a build without them still runs.
     QIcon icon;
-    for (const char* file : files) {
-        // PNG by name, not by asking every image plug-in (which would load them all).
-        QImageReader reader(QString::fromLatin1(file), "png");
-        reader.setAutoDetectImageFormat(false);
-        if (const QImage image = reader.read(); !image.isNull())
-            icon.addPixmap(QPixmap::fromImage(image));
-    }
+    for (const char* name : pictures)
+        if (const Picture picture = Picture::load(name); !picture.isNull())
+            icon.addPixmap(QPixmap::fromImage(imageOf(picture.pixels()).copy()));
     return icon;
 }
 } // namespace
@@ -44,10 +40,9 @@ QIcon iconFrom(std::initializer_list<const char*> files)
 // Made once: every window but the About window carries the same icon.
 const QIcon& iconFor(FormIcon icon)
 {
-    static const QIcon information = iconFrom({":/assets/info-16.png", ":/assets/info-32.png"});
-    static const QIcon ball =
-        iconFrom({":/assets/icon-16.png", ":/assets/icon-24.png", ":/assets/icon-32.png",
-                  ":/assets/icon-48.png", ":/assets/icon-64.png", ":/assets/icon-256.png"});
+    static const QIcon information = iconFrom({"info-16.png", "info-32.png"});
+    static const QIcon ball = iconFrom({"icon-16.png", "icon-24.png", "icon-32.png", "icon-48.png",
+                                        "icon-64.png", "icon-256.png"});
     return icon == FormIcon::Information ? information : ball;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/qt/control_painter.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/round_end.h"
+#include "platform/qt/sharp_pictures.h"
 #include "platform/qt/window_common.h"
 #include "platform/qt/x11_mover.h"
 #include "platform/qt/x11_window_state.h"
@@ -141,9 +142,9 @@ public:
         geometryPending_ = true;
     }
 
-    bool setShape(const QRegion& pixels) override
+    bool setShape(const Region& pixels) override
     {
-        shape_ = pixels;
+        shape_ = qtRegion(pixels);
         applyShape();
         return true;
     }

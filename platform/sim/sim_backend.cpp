@@ -6,7 +6,6 @@
 #include "platform/program.h"
 #include "platform/timer.h"
 
-#include <QRegion>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -30,7 +29,7 @@ public:
     void hide() override { sim_.log_.push_back("hide " + form_.className()); }
     void geometryChanged() override {}
     void controlChanged(Control&, Change) override {}
-    bool setShape(const QRegion&) override
+    bool setShape(const Region&) override
     {
         if (sim_.refuseShape_) {
             sim_.refuseShape_ = false;

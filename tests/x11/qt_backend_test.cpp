@@ -23,7 +23,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegion>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
@@ -44,6 +43,13 @@
 #include <vector>
 
 namespace {
+
+// A 64 x 64 window's shape: its top half, and the left half of its bottom half.
+platform::Region anL()
+{
+    using platform::Region;
+    return Region::rectangle({0, 0, 64, 32}).united(Region::rectangle({0, 32, 32, 64}));
+}
 
 using namespace platform;
 
@@ -263,7 +269,7 @@ TEST_F(QtBackendTest, AShapedFormLetsThePointerThroughWhereItIsCutAway)
     form.Show();
     ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
     // An L: the top half and the bottom-left quarter stay.
-    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32)));
+    ASSERT_TRUE(form.setShape(anL()));
 
     EXPECT_TRUE(waitFor([&] {
         const QString shape = windowInfo(windowOf(form), {"-shape"});
@@ -303,7 +309,7 @@ TEST_F(QtBackendTest, APointerHeldDownReachesTheFormOnlyOverItsShape)
     TestForm form;
     form.Show();
     ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
-    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32)));
+    ASSERT_TRUE(form.setShape(anL()));
     ASSERT_TRUE(waitFor([&] { return windowUnderPointer({148, 248}) != windowOf(form); }));
 
     const auto pointer = [](QStringList action) { askX(QStringLiteral("xdotool"), action); };
@@ -385,7 +391,7 @@ TEST_F(QtBackendTest, AFormMovedWhileShownLandsOnTheModelsPixelsKeepsItsShapeAnd
     TestForm form;
     form.Show();
     ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
-    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32))); // an L
+    ASSERT_TRUE(form.setShape(anL())); // an L
 
     struct Step {
         float left, top;
@@ -459,7 +465,7 @@ TEST_F(QtBackendTest, AFormPastTheTopEdgeStandsAtItCutToWhatTheModelHasOnTheScre
     TestForm form; // at (100, 200)
     form.Show();
     ASSERT_TRUE(waitFor([&] { return isViewable(windowOf(form)); }));
-    ASSERT_TRUE(form.setShape(QRegion(0, 0, 64, 32) + QRegion(0, 32, 32, 32))); // an L
+    ASSERT_TRUE(form.setShape(anL())); // an L
 
     struct Probe {
         QPoint at; // screen pixels
