@@ -1,8 +1,8 @@
 # Shared by scripts/run and scripts/test: what the game needs from Debian, and how to get it.
 
-# Building the game.
+# Building the game (stb_image: the one PNG decoder of every platform, header-only).
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev libx11-dev libxcb1-dev
-  zlib1g-dev)
+  zlib1g-dev libstb-dev)
 # The free fonts that stand in for the ones the windows name.
 font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-one
   fonts-liberation2 fonts-dejavu-core)
