@@ -14,3 +14,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Header-only libraries are the same for every target: Debian keeps them in /usr/include.
 set(ORVANTA_HEADER_ONLY_DIRS /usr/include/stb)
+# Its programs run here under Wine, in a prefix of their own (scripts/wine-run).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

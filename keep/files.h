@@ -1,7 +1,8 @@
 #pragma once
 
-// The little of the file system the store needs, with errors as the system words them.
-// POSIX where there is one; elsewhere files are neither locked nor synced.
+// The little of the file system the store needs, with errors as the system words them:
+// POSIX (files_posix.cpp) or Windows (files_windows.cpp, UTF-8 paths made UTF-16 at each
+// call). Paths are UTF-8 and use '/' or, on Windows, '\\' between names.
 
 #include <chrono>
 #include <cstddef>
@@ -12,7 +13,7 @@
 
 namespace orvanta::keep::files {
 
-std::string reason(int error); // the system's words for an errno value
+std::string reason(int error); // the C library's words for an errno value
 
 struct Facts {
     bool exists = false;
@@ -42,7 +43,7 @@ public:
     // An existing lock file, opened to read: a reader creates nothing.
     static File forLockingIfThere(const std::string& path, std::string& why);
 
-    explicit operator bool() const { return fd_ >= 0; }
+    explicit operator bool() const { return handle_ != closed; }
 
     // Reads up to `size` bytes; 0 in `got` at the end.
     bool read(char* into, std::size_t size, std::size_t& got, std::string& why);
@@ -56,8 +57,11 @@ public:
     Facts facts() const;
 
 private:
-    explicit File(int fd) : fd_(fd) {}
-    int fd_ = -1;
+    Locking tryLock(std::string& why); // at once
+    // A descriptor, or a Windows HANDLE; -1 is neither (INVALID_HANDLE_VALUE on Windows).
+    static constexpr std::intptr_t closed = -1;
+    explicit File(std::intptr_t handle) : handle_(handle) {}
+    std::intptr_t handle_ = closed;
 };
 
 // With its missing parents, 0700: a player's games are no one else's business.

@@ -16,6 +16,8 @@
 #include <limits>
 
 #if defined(_WIN32)
+#include "platform/replay/windows_text.h"
+
 #include <process.h>
 #else
 #include <unistd.h>
@@ -183,16 +185,19 @@ std::unique_ptr<Store> Store::openToRead(const std::string& folder, std::string&
 
 std::string Store::defaultFolder()
 {
+#if defined(_WIN32)
+    // A player's data that is theirs on this machine alone, as Windows programs keep it.
+    if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); local && *local)
+        return platform::replay::narrowed(local) + "\\Orvanta";
+    return {};
+#else
     const auto absolute = [](const char* path) { return path && path[0] == '/'; };
     if (const char* data = std::getenv("XDG_DATA_HOME"); absolute(data))
         return std::string(data) + "/orvanta";
     if (const char* home = std::getenv("HOME"); absolute(home))
         return std::string(home) + "/.local/share/orvanta";
-#if defined(_WIN32)
-    if (const char* local = std::getenv("LOCALAPPDATA"); local && *local)
-        return std::string(local) + "/orvanta";
-#endif
     return {};
+#endif
 }
 
 std::string Store::pathOf(std::string_view name) const { return folder_ + "/" + std::string(name); }

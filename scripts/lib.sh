@@ -15,6 +15,9 @@ font_packages=(fonts-roboto-slab fonts-bebas-neue fonts-texgyre fonts-leckerli-o
 test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
   valgrind locales x11-xserver-utils dbus mutter xwayland xfwm4 kwin-x11 kwin-wayland
   kwin-style-breeze i3-wm libglib2.0-bin libxi-dev libxdamage-dev libxext-dev mawk)
+# The Windows build (scripts/build-windows): the mingw-w64 cross compiler, zlib for it and
+# GoogleTest's sources; Wine runs what it builds.
+windows_packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest libstb-dev wine64)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.
@@ -31,7 +34,8 @@ test_programs=(cmake:cmake ctest:cmake cpack:cmake ninja:ninja-build g++:g++
   appstreamcli:appstream groff:groff-base zcat:gzip readelf:binutils
   stream:imagemagick xrandr:x11-xserver-utils dbus-run-session:dbus gdbus:libglib2.0-bin
   mutter:mutter Xwayland:xwayland xfwm4:xfwm4 kwin_x11:kwin-x11 kwin_wayland:kwin-wayland
-  i3:i3-wm xmessage:x11-utils pgrep:procps mawk:mawk)
+  i3:i3-wm xmessage:x11-utils pgrep:procps mawk:mawk
+  x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix)
 fuzz_programs=(clang++:clang)
 
 # The packages that bring the given program:package entries.

@@ -3,6 +3,7 @@
 
 #include "ball/clock.h"
 #include "hoop/frmsplash.h"
+#include "keep/files.h"
 #include "keep/store.h"
 #include "program/kept_game.h"
 #include "program/replay_vocabulary.h"
@@ -11,14 +12,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <random>
 #include <sstream>
-#include <sys/file.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace platform;
@@ -27,14 +26,26 @@ using BallWindow = orvanta::clock;
 
 namespace {
 
+// A new folder of its own under the system's temp folder; empty if none can be made.
+std::string freshFolder(const std::string& prefix)
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto path =
+            std::filesystem::temp_directory_path() / (prefix + "-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(path, error))
+            return path.string();
+    }
+    return {};
+}
+
 class KeptGameTest : public SimTest {
 protected:
     void SetUp() override
     {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvanta-kept-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data()));
-        folder = pattern;
+        folder = freshFolder("orvanta-kept");
+        ASSERT_FALSE(folder.empty());
         std::string why;
         keep::Options options = keptGameOptions();
         options.lockPatience = std::chrono::milliseconds(100);
@@ -150,14 +161,15 @@ TEST_F(KeptGameTest, AProgramLeftAtTheEntryScreenKeepsNothing)
 // next basket, and at the end the game is filed as it ended.
 TEST_F(KeptGameTest, ALockHeldByAnotherProgramLosesNothing)
 {
-    const int other = ::open((folder + "/games.lock").c_str(), O_RDWR | O_CLOEXEC);
-    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    std::string why;
+    keep::files::File other = keep::files::File::forLocking(folder + "/games.lock", why);
+    ASSERT_EQ(other.lock({}, why), keep::files::File::Locking::taken) << why;
     startTheGame("Ann");
     sim.advance(5000);
     dropThroughTheHoop();
     kept->waitForTheTable();
     EXPECT_EQ(playingRow(), "playing\t\t0\t0"); // as begun: it could not be written
-    close(other);
+    other.close(why);
     sim.advance(5000);
     dropThroughTheHoop();
     kept->waitForTheTable();

@@ -1,4 +1,5 @@
 #include "platform/replay/format.h"
+#include "platform/replay/file_open.h"
 
 #include "platform/replay/packed.h"
 
@@ -422,8 +423,7 @@ Replay readReplayFile(const std::string& path, const Vocabulary& vocabulary)
     const auto cannotRead = [] {
         return ReadError{0, "cannot be read: " + std::string(std::strerror(errno))};
     };
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               std::fclose);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openFile(path, "rb"), std::fclose);
     if (!file)
         throw cannotRead();
     const ReadError tooLarge{0, "is larger than " + std::to_string(maxFileBytes >> 20) +

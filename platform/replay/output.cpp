@@ -23,7 +23,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #else
-#include <cstdio>
+#include "platform/replay/windows_text.h"
+
+#include <windows.h>
 #endif
 
 namespace platform::replay {
@@ -35,7 +37,9 @@ constexpr std::size_t mostPending = 1u << 20;       // what a pipe's reader may 
 constexpr auto drainTime = std::chrono::seconds(2); // given to a pipe's reader at the end
 constexpr const char* cutByAnother = "another program has cut the file short";
 
+#if defined(__unix__)
 std::string systemReason(int error) { return std::strerror(error); }
+#endif
 } // namespace
 
 #if defined(__unix__)
@@ -323,23 +327,39 @@ bool Output::close()
     return written;
 }
 
-#else // a platform without mappings: each line written and flushed
+#else // Windows: each line written as it comes, which the system keeps if the program dies
 
 struct Output::Handle {
-    std::FILE* file = nullptr;
+    HANDLE file = INVALID_HANDLE_VALUE;
     ~Handle()
     {
-        if (file)
-            std::fclose(file);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
     }
 };
 
 std::unique_ptr<Output> Output::open(const std::string& path, std::string& why)
 {
     auto handle = std::make_unique<Handle>();
-    handle->file = std::fopen(path.c_str(), "wb");
-    if (!handle->file) {
-        why = systemReason(errno);
+    // Others may read and remove it, as on POSIX; it is emptied only once it is locked, so
+    // that a second recording cannot wipe the first one's.
+    handle->file = CreateFileW(widened(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle->file == INVALID_HANDLE_VALUE) {
+        why = errorText(GetLastError());
+        return nullptr;
+    }
+    OVERLAPPED whole{};
+    if (!LockFileEx(handle->file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                    MAXDWORD, &whole)) {
+        const DWORD error = GetLastError();
+        why =
+            error == ERROR_LOCK_VIOLATION ? "another recording is writing to it" : errorText(error);
+        return nullptr;
+    }
+    if (!SetEndOfFile(handle->file)) {
+        why = errorText(GetLastError());
         return nullptr;
     }
     return std::unique_ptr<Output>(new Output(std::move(handle)));
@@ -353,9 +373,13 @@ bool Output::append(std::string_view line)
 {
     if (mode_ != Mode::written)
         return false;
-    if (std::fwrite(line.data(), 1, line.size(), handle_->file) != line.size() ||
-        std::fflush(handle_->file) != 0)
-        return stop(systemReason(errno));
+    DWORD written = 0;
+    if (!WriteFile(handle_->file, line.data(), static_cast<DWORD>(line.size()), &written,
+                   nullptr) ||
+        written != line.size())
+        return stop(errorText(written != line.size() && GetLastError() == ERROR_SUCCESS
+                                  ? ERROR_DISK_FULL
+                                  : GetLastError()));
     size_ += line.size();
     return true;
 }

@@ -1,8 +1,10 @@
 // orvanta-sim: plays one run of the game headless in virtual time, as a script says, and
 // prints what happened.
 
-#include "program/replay_vocabulary.h"
 #include "platform/control.h"
+#include "platform/replay/file_open.h"
+
+#include "program/replay_vocabulary.h"
 #include "tools/orvanta_sim/simulation.h"
 
 #include <cerrno>
@@ -13,6 +15,16 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+#if defined(_WIN32)
+#include "platform/replay/windows_text.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -56,7 +68,8 @@ std::string readScript(const std::string& path)
         return BadOption{"--script: cannot read '" + orvanta::sim::shortened(path) +
                          "': " + std::strerror(error)};
     };
-    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(platform::replay::openFile(path, "rb"),
+                                                     std::fclose);
     if (!file)
         throw cannotRead(errno);
     std::string text;
@@ -181,6 +194,18 @@ bool wantsHelp(int argc, char* argv[])
 // forgotten it by the time the run ends.
 class StandardOutput : public std::streambuf {
 public:
+    StandardOutput()
+    {
+#if defined(_WIN32)
+        // The same bytes on every system: no carriage return before each line end.
+        _setmode(_fileno(stdout), _O_BINARY);
+        _setmode(_fileno(stderr), _O_BINARY);
+#endif
+        // A trace is tens of MB: written in large pieces, not the C library's small ones
+        // (a system call each, which costs dearly under Wine).
+        std::setvbuf(stdout, nullptr, _IOFBF, std::size_t{1} << 16);
+    }
+
     // Output that did not reach its file (a full disk, a closed pipe) is a failure, not a
     // run.
     int checked(int status)
@@ -222,8 +247,32 @@ private:
 
 } // namespace
 
+#if defined(_WIN32)
+// Windows hands main() its arguments in the local code page: they are read again from the
+// UTF-16 command line, as UTF-8.
+std::vector<std::string> utf8Arguments()
+{
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int at = 0; wide && at < count; ++at)
+        arguments.push_back(platform::replay::narrowed(wide[at]));
+    LocalFree(wide);
+    return arguments;
+}
+#endif
+
 int main(int argc, char* argv[])
 {
+#if defined(_WIN32)
+    std::vector<std::string> arguments = utf8Arguments();
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments)
+        pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    argc = static_cast<int>(arguments.size());
+    argv = pointers.data();
+#endif
     StandardOutput output;
     std::ostream out(&output);
     if (wantsHelp(argc, argv)) {
