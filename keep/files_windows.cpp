@@ -69,7 +69,12 @@ File File::forReading(const std::string& path, std::string& why, bool followLink
     File file(numberOf(openFile(path, GENERIC_READ, OPEN_EXISTING,
                                 followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT)));
     if (!file) {
-        failed(why);
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesW(widened(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            why = "it is not a regular file"; // a folder opens only as one
+        else
+            failed(why, error);
         return {};
     }
     if (!file.facts().regular) {

@@ -552,10 +552,13 @@ void Store::removeLeftovers(Table& table)
 
 bool Store::begin(std::string& recording, std::string& why)
 {
-    recording = newRecording();
-    const std::string name = recording.substr(folder_.size() + 1);
+    recording.clear();
+    std::string name;
     const bool begun = change(
         [&](Table& table) -> std::string {
+            // Named under the lock: two programs (or two stores of one) never take one name.
+            recording = newRecording();
+            name = recording.substr(folder_.size() + 1);
             std::string reason;
             // The longest name the game's filing will need must fit (a deep folder).
             const std::string probe = files::tempName(name + ".gz");
@@ -570,7 +573,7 @@ bool Store::begin(std::string& recording, std::string& why)
         },
         why);
     std::string ignored;
-    if (!begun)
+    if (!begun && !recording.empty())
         files::removeFile(recording, ignored);
     return begun;
 }

@@ -11,7 +11,9 @@
 #include "keep/table_file.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#if defined(__unix__)
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/file.h>
@@ -20,7 +22,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -34,6 +36,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -62,9 +65,16 @@ std::string randomMoves(int count)
     return lines;
 }
 
+// A UTF-8 path as the standard library takes it on every system (Windows' narrow calls
+// would read it in the local code page).
+fs::path pathFrom(const std::string& utf8)
+{
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 std::string readFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(pathFrom(path), std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
@@ -72,7 +82,7 @@ std::string readFile(const std::string& path)
 
 void writeFile(const std::string& path, const std::string& text)
 {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    std::ofstream(pathFrom(path), std::ios::binary | std::ios::trunc) << text;
 }
 
 std::string gzipped(const std::string& text)
@@ -102,13 +112,19 @@ bool contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-// Runs `body` in a child process, whose failed assertions the test would not see: it
-// returns what went wrong, or nothing; "skip: ..." when the system lacks what it needs.
-std::string inChild(const std::function<std::string()>& body)
+#if defined(__unix__)
+// A child process running a body, whose failed assertions the test would not see: it
+// tells what went wrong, or nothing; "skip: ..." when the system lacks what it needs.
+struct Child {
+    pid_t pid = -1;
+    int channel = -1;
+};
+
+Child startChild(const std::function<std::string()>& body)
 {
     int channel[2];
     if (pipe(channel) != 0)
-        return "no pipe";
+        return {};
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
@@ -117,16 +133,47 @@ std::string inChild(const std::function<std::string()>& body)
         _exit(0);
     }
     close(channel[1]);
+    return {child, channel[0]};
+}
+
+std::string resultOf(const Child& child)
+{
+    if (child.pid < 0)
+        return "no child";
     std::string result;
     char buffer[4096];
-    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;)
+    for (ssize_t got; (got = read(child.channel, buffer, sizeof buffer)) > 0;)
         result.append(buffer, static_cast<std::size_t>(got));
-    close(channel[0]);
+    close(child.channel);
     int status = 0;
-    waitpid(child, &status, 0);
+    waitpid(child.pid, &status, 0);
     if (!WIFEXITED(status))
         return "the child died of signal " + std::to_string(WTERMSIG(status)) + "; " + result;
     return result;
+}
+
+std::string inChild(const std::function<std::string()>& body) { return resultOf(startChild(body)); }
+#endif
+
+// Runs the bodies at once, as programs of their own where the system has fork (threads of
+// this one elsewhere, each with a store of its own); what went wrong in each, or nothing.
+std::vector<std::string> atOnce(const std::vector<std::function<std::string()>>& bodies)
+{
+    std::vector<std::string> results(bodies.size());
+#if defined(__unix__)
+    std::vector<Child> children;
+    for (const auto& body : bodies)
+        children.push_back(startChild(body));
+    for (std::size_t at = 0; at < children.size(); ++at)
+        results[at] = resultOf(children[at]);
+#else
+    std::vector<std::thread> threads;
+    for (std::size_t at = 0; at < bodies.size(); ++at)
+        threads.emplace_back([&, at] { results[at] = bodies[at](); });
+    for (std::thread& thread : threads)
+        thread.join();
+#endif
+    return results;
 }
 
 Game game(State state, int baskets, int seconds, std::int64_t endTime, std::string replay = "")
@@ -280,16 +327,21 @@ protected:
     {
         if (const char* tz = std::getenv("TZ"))
             savedZone = tz;
-        setenv("TZ", "UTC", 1);
-        tzset();
+        setZone("UTC");
     }
-    void TearDown() override
+    void TearDown() override { setZone(savedZone ? savedZone->c_str() : nullptr); }
+    static void setZone(const char* zone)
     {
-        if (savedZone)
-            setenv("TZ", savedZone->c_str(), 1);
+#if defined(_WIN32)
+        _putenv_s("TZ", zone ? zone : "");
+        _tzset();
+#else
+        if (zone)
+            setenv("TZ", zone, 1);
         else
             unsetenv("TZ");
         tzset();
+#endif
     }
     std::optional<std::string> savedZone;
     const std::vector<Game> games{
@@ -389,9 +441,14 @@ class KeepFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "orvanta-keep-XXXXXX").string();
-        ASSERT_TRUE(mkdtemp(pattern.data())) << std::strerror(errno);
-        root = pattern;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && root.empty(); ++attempt) {
+            const fs::path path =
+                fs::temp_directory_path() / ("orvanta-keep-" + std::to_string(random()));
+            if (std::error_code error; fs::create_directory(path, error))
+                root = path.string();
+        }
+        ASSERT_FALSE(root.empty());
         folder = root + "/orvanta";
     }
     void TearDown() override
@@ -399,7 +456,7 @@ protected:
         std::error_code ignored;
         for (const auto& entry : fs::recursive_directory_iterator(root, ignored))
             if (entry.is_directory(ignored))
-                chmod(entry.path().c_str(), 0700);
+                fs::permissions(entry.path(), fs::perms::owner_all, ignored);
         fs::remove_all(root, ignored);
     }
 
@@ -416,8 +473,6 @@ TEST_F(KeepReplayBytes, ReadsPlainOrGzipWithinTheLimitOrSaysWhy)
     std::string damaged = packed;
     damaged[packed.size() - 8] ^= 0x55; // in the check sum of what it unpacks to
     const std::string plainPath = root + "/plain.replay";
-    const std::string fifo = root + "/fifo.replay";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         std::string name;
         std::string content; // written to a file of the name; none for the special files
@@ -445,13 +500,17 @@ TEST_F(KeepReplayBytes, ReadsPlainOrGzipWithinTheLimitOrSaysWhy)
             << c.name << ": " << why;
     }
     writeFile(plainPath, text);
-    ASSERT_EQ(symlink(plainPath.c_str(), (root + "/link.replay").c_str()), 0);
-    const std::vector<std::pair<std::string, std::string>> specialFiles{
+    std::vector<std::pair<std::string, std::string>> specialFiles{
         {root + "/missing.replay", "No such file or directory"},
         {root, "not a regular file"},
-        {fifo, "not a regular file"}, // and not waited on for ever
-        {root + "/link.replay", ""},  // a player's own link is followed
     };
+#if defined(__unix__)
+    const std::string fifo = root + "/fifo.replay";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(symlink(plainPath.c_str(), (root + "/link.replay").c_str()), 0);
+    specialFiles.push_back({fifo, "not a regular file"}); // and not waited on for ever
+    specialFiles.push_back({root + "/link.replay", ""});  // a player's own link is followed
+#endif
     for (const auto& [path, reason] : specialFiles) {
         std::string read, why;
         EXPECT_EQ(readReplayBytes(path, text.size(), read, why), reason.empty()) << path;
@@ -515,13 +574,15 @@ TEST_F(KeepStore, AGameIsKeptCompressedFromItsStartToItsReplay)
 {
     auto store = open();
     ASSERT_TRUE(store);
-    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
     std::string recording, why;
     ASSERT_TRUE(store->begin(recording, why)) << why;
     ASSERT_TRUE(recording.starts_with(folder + "/game-") && recording.ends_with(".replay"))
         << recording;
+#if defined(__unix__)
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_EQ(fs::status(recording).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
+#endif
     EXPECT_TRUE(rowsOf(*store).empty()); // a recording begun is no game yet
     // The recorder's file ends in a line cut short and the zero bytes it had reserved.
     const std::string whole = header + ticks(500);
@@ -603,6 +664,7 @@ TEST_F(KeepStore, BadInputIsRefusedWithAReasonAndChangesNothing)
     EXPECT_TRUE(fs::exists(recording));
 }
 
+#if defined(__unix__)
 TEST_F(KeepStore, AGameWhoseProgramWasKilledIsKeptAsCutAtTheNextStart)
 {
     // 70 seconds played by the recording, though the table heard last at 40.
@@ -662,6 +724,7 @@ TEST_F(KeepStore, AGameWhoseProgramWasKilledIsKeptAsCutAtTheNextStart)
     EXPECT_EQ(replay, whole);
     EXPECT_TRUE(said.empty());
 }
+#endif
 
 TEST_F(KeepStore, TwoProgramsKeepingGamesAtOnceLoseNoRow)
 {
@@ -674,9 +737,10 @@ TEST_F(KeepStore, TwoProgramsKeepingGamesAtOnceLoseNoRow)
             if (!store)
                 return why;
             for (int n = 1; n <= gamesEach; ++n) {
-                const std::string recording = store->newRecording();
+                std::string recording;
+                bool ok = store->begin(recording, why);
                 writeFile(recording, header + ticks(50));
-                bool ok = store->started(recording, player, 3, clock, why);
+                ok = ok && store->started(recording, player, 3, clock, why);
                 for (int basket = 1; ok && basket <= n; ++basket)
                     ok = store->scored(recording, basket, basket * 5, why);
                 if (!ok || !store->ended(recording, n, n * 5, why))
@@ -685,28 +749,9 @@ TEST_F(KeepStore, TwoProgramsKeepingGamesAtOnceLoseNoRow)
             return std::string();
         };
     };
-    pid_t children[2];
-    int channels[2][2];
     const std::string players[2] = {"Ann", "Bo"};
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_EQ(pipe(channels[i]), 0);
-        children[i] = fork();
-        if (children[i] == 0) {
-            const std::string result = program(players[i])();
-            [[maybe_unused]] const auto w = write(channels[i][1], result.data(), result.size());
-            _exit(0);
-        }
-        close(channels[i][1]);
-    }
-    for (int i = 0; i < 2; ++i) {
-        char buffer[4096];
-        const ssize_t got = read(channels[i][0], buffer, sizeof buffer);
-        close(channels[i][0]);
-        int status = 0;
-        waitpid(children[i], &status, 0);
-        EXPECT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0))), "");
-    }
+    for (const std::string& result : atOnce({program(players[0]), program(players[1])}))
+        EXPECT_EQ(result, "");
     auto store = open();
     ASSERT_TRUE(store);
     std::set<std::pair<std::string, int>> kept;
@@ -747,8 +792,9 @@ TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
     const std::string locked = begun(3600);
     const std::string notOurs = recordingAt("game-1-1.replay", 3600);
     recordingAt("notes.txt", 3600);
-    const int lockedFd = ::open(locked.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(flock(lockedFd, LOCK_EX), 0);
+    std::string held;
+    files::File recorder = files::File::forReading(locked, held);
+    ASSERT_EQ(recorder.lock({}, held), files::File::Locking::taken) << held;
     writeFile(folder + "/games.tmp", "half a table");
     writeFile(kept + ".gz.tmp", "half a replay");
     // A game compressed just before its program died, before the table could say so, and
@@ -764,7 +810,7 @@ TEST_F(KeepStore, AtTheStartWhatACrashLeftGoesAndNothingElse)
     fs::remove(gone + ".gz");
 
     ASSERT_TRUE(store->recover(why)) << why;
-    close(lockedFd);
+    recorder.close(held);
     const auto name = [](const std::string& path) { return fs::path(path).filename().string(); };
     std::vector<std::string> staying{name(young),
                                      name(locked),
@@ -867,6 +913,7 @@ TEST_F(KeepStore, RecordingsThatCannotBeFiledAreCappedWithOneLine)
     }
 }
 
+#if defined(__unix__)
 // Where a game could not be filed at its end, it is not begun: one line names the cause,
 // and nothing is left to pile up.
 TEST_F(KeepStore, NoGameIsBegunWhereItCouldNotBeFiled)
@@ -922,6 +969,7 @@ TEST_F(KeepStore, NoGameIsBegunWhereItCouldNotBeFiled)
         GTEST_SKIP() << result;
     EXPECT_EQ(result, "");
 }
+#endif
 
 // Listing and replaying only read: a missing folder is left missing, and a folder that is
 // not the player's is refused, for keeping and for reading alike.
@@ -936,6 +984,7 @@ TEST_F(KeepStore, ReadingCreatesNothingAndAFolderOfAnotherUserIsRefused)
     EXPECT_EQ(why, "there is no kept game best: no game is kept yet");
     EXPECT_FALSE(fs::exists(folder));
 
+#if defined(__unix__)
     std::string others = "/";
     if (geteuid() == 0) {
         others = root + "/others";
@@ -949,6 +998,7 @@ TEST_F(KeepStore, ReadingCreatesNothingAndAFolderOfAnotherUserIsRefused)
     if (others != "/") {
         EXPECT_EQ(namesIn(others), std::vector<std::string>{});
     }
+#endif
 }
 
 // Compressed replays that no row names (a damaged table set aside, a pruned replay whose
@@ -985,6 +1035,53 @@ TEST_F(KeepStore, ReplaysNoRowNamesCountInTheCapAndGoFirst)
         if (name.starts_with("game-"))
             bytes += fs::file_size(folder + "/" + name);
     EXPECT_LE(bytes, limits.keptBytes);
+}
+
+// A folder and a player beyond ASCII keep their letters: every call to the system takes
+// the path as UTF-8 (UTF-16 on Windows), and the table and the listing the name.
+TEST_F(KeepStore, NamesAndFoldersBeyondAsciiKeepTheirLetters)
+{
+    folder = root + "/Zo\u00eb's \u6e38\u620f/\u00d8rvanta";
+    auto store = open();
+    ASSERT_TRUE(store);
+    const std::string recording = play(*store, "\u00d8rjan \U0001F3C0", 2, 60);
+    const std::vector<Game> games = rowsOf(*store);
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].player, "\u00d8rjan \U0001F3C0");
+    std::string path, why, replay;
+    ASSERT_TRUE(store->find("best", path, why)) << why;
+    EXPECT_EQ(path, recording + ".gz");
+    EXPECT_TRUE(fs::exists(pathFrom(path)));
+    ASSERT_TRUE(readReplayBytes(path, maxRecordingBytes, replay, why)) << why;
+    EXPECT_EQ(replay, header + ticks(20));
+    EXPECT_EQ(namesIn(folder),
+              (std::vector<std::string>{fs::path(pathFrom(path)).filename().string(), "games",
+                                        "games.lock"}));
+}
+
+// Another program reading a kept replay (a player's viewer) while the game it belongs to
+// is let go: the store carries on; the file goes once no one holds it, as a replay that no
+// row names, when the cap needs the room (on Windows a file open without leave to delete
+// stays until it is closed).
+TEST_F(KeepStore, AReplayHeldOpenByAnotherProgramStopsNothing)
+{
+    limits.best = limits.last = 1;
+    limits.keptBytes = 1; // only the last game's replay, whatever its size
+    auto store = open();
+    ASSERT_TRUE(store);
+    const std::string first = play(*store, "Ann", 1, 60);
+    std::optional<std::ifstream> viewer(std::in_place, pathFrom(first + ".gz"), std::ios::binary);
+    ASSERT_TRUE(viewer->is_open());
+    const std::string second = play(*store, "Bo", 2, 60);
+    std::vector<Game> games = rowsOf(*store);
+    ASSERT_EQ(games.size(), 1u);
+    EXPECT_EQ(games[0].player, "Bo");
+    viewer.reset();
+    std::string why;
+    ASSERT_TRUE(store->recover(why)) << why;
+    EXPECT_FALSE(fs::exists(pathFrom(first + ".gz")));
+    EXPECT_TRUE(fs::exists(pathFrom(second + ".gz")));
+    EXPECT_TRUE(said.empty());
 }
 
 TEST_F(KeepStore, ADamagedTableIsSetAsideWithOneLineAndANewOneBegun)
@@ -1112,6 +1209,7 @@ TEST_F(KeepStore, FindsTheBestAndTheLastOrSaysWhyNot)
     }
 }
 
+#if defined(__unix__)
 TEST_F(KeepStore, AFolderThatCannotBeWrittenIsRefusedWithItsReason)
 {
     writeFile(root + "/file", "not a folder");
@@ -1124,7 +1222,9 @@ TEST_F(KeepStore, AFolderThatCannotBeWrittenIsRefusedWithItsReason)
     EXPECT_FALSE(Store::open(folder, why, options()));
     EXPECT_EQ(why, "cannot keep games in " + folder + ": Permission denied");
 }
+#endif
 
+#if defined(__unix__)
 // The size limit of the process (ulimit -f) stops a write with SIGXFSZ and EFBIG: the
 // step fails with its reason, the table stays as it was, and the game goes on.
 TEST_F(KeepStore, AFileSizeLimitFailsTheStepAndLeavesTheTableAsItWas)
@@ -1163,7 +1263,9 @@ TEST_F(KeepStore, AFileSizeLimitFailsTheStepAndLeavesTheTableAsItWas)
     });
     EXPECT_EQ(result, "");
 }
+#endif
 
+#if defined(__unix__)
 // A small tmpfs in a mount namespace of its own: filled, then made read-only.
 TEST_F(KeepStore, AFullOrReadOnlyDiskFailsTheStepAndLeavesTheTableAsItWas)
 {
@@ -1241,5 +1343,6 @@ TEST_F(KeepStore, AFullOrReadOnlyDiskFailsTheStepAndLeavesTheTableAsItWas)
         GTEST_SKIP() << result;
     EXPECT_EQ(result, "");
 }
+#endif
 
 } // namespace
