@@ -143,13 +143,12 @@ bool File::close(std::string& why)
 
 File::Locking File::tryLock(std::string& why)
 {
-    OVERLAPPED whole{};
-    if (LockFileEx(handleOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
-                   MAXDWORD, MAXDWORD, &whole))
-        return Locking::taken;
-    const DWORD error = GetLastError();
-    if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING)
-        return Locking::busy;
+    unsigned long error = 0;
+    switch (platform::replay::lockWholeFile(handleOf(handle_), error)) {
+    case platform::replay::LockResult::taken: return Locking::taken;
+    case platform::replay::LockResult::busy: return Locking::busy;
+    case platform::replay::LockResult::failed: break;
+    }
     failed(why, error);
     return Locking::failed;
 }

@@ -350,13 +350,11 @@ std::unique_ptr<Output> Output::open(const std::string& path, std::string& why)
         why = errorText(GetLastError());
         return nullptr;
     }
-    OVERLAPPED whole{};
-    if (!LockFileEx(handle->file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
-                    MAXDWORD, &whole)) {
-        const DWORD error = GetLastError();
-        why =
-            error == ERROR_LOCK_VIOLATION ? "another recording is writing to it" : errorText(error);
-        return nullptr;
+    unsigned long error = 0;
+    switch (lockWholeFile(handle->file, error)) {
+    case LockResult::taken: break;
+    case LockResult::busy: why = "another recording is writing to it"; return nullptr;
+    case LockResult::failed: why = errorText(error); return nullptr;
     }
     if (!SetEndOfFile(handle->file)) {
         why = errorText(GetLastError());

@@ -36,6 +36,18 @@ std::string narrowed(std::wstring_view utf16)
     return utf8;
 }
 
+LockResult lockWholeFile(void* handle, unsigned long& error)
+{
+    constexpr DWORD farPastTheData = 0x40000000; // the high half of the offset: 2^62
+    OVERLAPPED at{};
+    at.OffsetHigh = farPastTheData;
+    if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+        return LockResult::taken;
+    error = GetLastError();
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? LockResult::busy
+                                                                      : LockResult::failed;
+}
+
 std::string errorText(unsigned long error)
 {
     static constexpr std::array<std::pair<unsigned long, int>, 14> likeErrno{{
