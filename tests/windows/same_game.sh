@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The same game on Linux and on Windows: orvanta-sim and orvanta-sim.exe (under Wine) print
 # byte-identical summaries and traces for a few games (a ten-minute one, a short screen, a
-# scripted one, a replay), and a recording made by either replays on the other to the same
-# trace.
+# scripted one, a replay), bad input gets the same one-line messages, and a recording made
+# by either replays on the other to the same trace.
 # usage: same_game.sh <orvanta-sim> <orvanta-sim.exe> <wine-run> <artefacts folder>
 set -euo pipefail
 linux=$(realpath "$1") windows=$(realpath "$2") wine_run=$(realpath "$3") artefacts=$4
@@ -33,6 +33,10 @@ same ten-minutes --minutes 10 --trace
 same short-screen --screen 640x400 --name Zoë --trace
 same scripted --trace --script "$script"
 same bad-option --minutes 11
+echo "Bad input: the same one line, a path beyond ASCII shown as it is"
+printf 'orvanta-replay 1 screen 1024x768 program 1.0.0\n10 tick nowhere Timer1\n' >"Zoë's.replay"
+same bad-replay --replay "Zoë's.replay"
+same missing-replay --replay "Ørjan.replay"
 
 echo "A recording made by either replays on the other to the same trace"
 "$linux" --minutes 2 --name Ann --record linux.replay >/dev/null
