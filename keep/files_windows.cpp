@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 namespace orvanta::keep::files {
@@ -181,11 +182,14 @@ bool makeFolder(const std::string& path, std::string& why)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || failed(why, ERROR_DIRECTORY);
 }
 
-// Rights on Windows are lists that only trying tells: a file made and gone at once.
+// Rights on Windows are lists that only trying tells: a file made and gone at once, named
+// for this process and thread, since other programs may be trying at the same moment.
 bool isWritableFolder(const std::string& path, std::string& why)
 {
+    const std::string probeName = "/.orvanta-probe-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                  std::to_string(GetCurrentThreadId());
     const HANDLE probe =
-        CreateFileW(widened(path + "/.orvanta-probe").c_str(), GENERIC_WRITE, 0, nullptr,
+        CreateFileW(widened(path + probeName).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                     CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (probe == INVALID_HANDLE_VALUE)
         return failed(why);
