@@ -17,7 +17,8 @@ test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils i
   kwin-style-breeze i3-wm libglib2.0-bin libxi-dev libxdamage-dev libxext-dev mawk)
 # The Windows build (scripts/build-windows): the mingw-w64 cross compiler, zlib for it and
 # GoogleTest's sources; Wine runs what it builds.
-windows_packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest libstb-dev wine64)
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
+  libstb-dev wine64)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.
