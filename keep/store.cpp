@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <tuple>
 
 #if defined(_WIN32)
 #include "platform/replay/windows_text.h"
@@ -355,14 +356,14 @@ void Store::keepTheBest(Table& table) const
         rowBytes +=
             ranked[index] && kept[index].game.state != State::playing ? kept[index].bytes : 0;
     std::uint64_t strayBytes = 0;
-    const std::vector<std::string> strays = strayReplays(table);
-    for (const std::string& name : strays)
-        strayBytes += files::factsOf(pathOf(name)).bytes;
-    for (const std::string& name : strays) {
+    const std::vector<Stray> strays = strayReplays(table);
+    for (const Stray& stray : strays)
+        strayBytes += stray.bytes;
+    for (const Stray& stray : strays) {
         if (rowBytes + strayBytes <= options_.limits.keptBytes)
             break;
-        strayBytes -= files::factsOf(pathOf(name)).bytes;
-        table.leaving.push_back(name);
+        strayBytes -= stray.bytes;
+        table.leaving.push_back(stray.name);
     }
     limits.keptBytes = options_.limits.keptBytes - std::min(options_.limits.keptBytes, strayBytes);
     const std::vector<bool> keep = gamesToKeep(kept, limits);
@@ -377,9 +378,9 @@ void Store::keepTheBest(Table& table) const
     table.games = std::move(staying);
 }
 
-std::vector<std::string> Store::strayReplays(const Table& table) const
+std::vector<Store::Stray> Store::strayReplays(const Table& table) const
 {
-    std::vector<std::pair<std::int64_t, std::string>> strays;
+    std::vector<Stray> strays;
     for (std::string& name : files::namesIn(folder_)) {
         if (!name.starts_with("game-") || !name.ends_with(packedSuffix) || !isReplayName(name) ||
             std::any_of(table.games.begin(), table.games.end(), [&](const Game& game) {
@@ -388,13 +389,12 @@ std::vector<std::string> Store::strayReplays(const Table& table) const
             continue;
         const files::Facts facts = files::factsOf(pathOf(name));
         if (facts.regular)
-            strays.emplace_back(facts.modified, std::move(name));
+            strays.push_back({std::move(name), facts.bytes, facts.modified});
     }
-    std::sort(strays.begin(), strays.end());
-    std::vector<std::string> names;
-    for (auto& [modified, name] : strays)
-        names.push_back(std::move(name));
-    return names;
+    std::sort(strays.begin(), strays.end(), [](const Stray& a, const Stray& b) {
+        return std::tie(a.modified, a.name) < std::tie(b.modified, b.name);
+    });
+    return strays;
 }
 
 // --- Recordings compressed ----------------------------------------------------------------

@@ -110,7 +110,13 @@ private:
     void dropUnreadableRows(Table& table) const;
     bool save(Table& table, std::string& why);
     void keepTheBest(Table& table) const;
-    std::vector<std::string> strayReplays(const Table& table) const;
+    // A compressed game replay that no row names, the oldest first.
+    struct Stray {
+        std::string name;
+        std::uint64_t bytes;
+        std::int64_t modified;
+    };
+    std::vector<Stray> strayReplays(const Table& table) const;
     Packed pack(Game& game, Table& table, std::string& problem, const LinesRead& read = {});
     std::string recoverGames(Table& table);
     std::string capUnfiled(Table& table, const std::vector<std::string>& unfiled);

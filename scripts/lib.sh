@@ -18,7 +18,7 @@ test_packages=(googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils i
 # The Windows build (scripts/build-windows): the mingw-w64 cross compiler, zlib for it and
 # GoogleTest's sources; Wine runs what it builds.
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
-  libstb-dev wine64)
+  libstb-dev wine64 wine)
 # Fuzzing: clang with libFuzzer (scripts/test --fuzz, and CI).
 fuzz_packages=(clang libclang-rt-14-dev)
 # Making and checking the Debian package.
@@ -36,7 +36,7 @@ test_programs=(cmake:cmake ctest:cmake cpack:cmake ninja:ninja-build g++:g++
   stream:imagemagick xrandr:x11-xserver-utils dbus-run-session:dbus gdbus:libglib2.0-bin
   mutter:mutter Xwayland:xwayland xfwm4:xfwm4 kwin_x11:kwin-x11 kwin_wayland:kwin-wayland
   i3:i3-wm xmessage:x11-utils pgrep:procps mawk:mawk
-  x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix)
+  x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix wine:wine wineboot:wine)
 fuzz_programs=(clang++:clang)
 
 # The packages that bring the given program:package entries.
